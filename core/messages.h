@@ -1,0 +1,29 @@
+#pragma once
+// Every message the program shows, in one place. Each ends in the program's seven blanks.
+
+#include <string_view>
+
+namespace qcal::msg {
+
+inline constexpr std::string_view kTitle = "股票计算器提示";
+
+inline constexpr std::string_view kInputError = "输入错误，请重新输入       ";
+inline constexpr std::string_view kBuyPriceNotNumeric = "输入错误，买入价格必须输入数字，请重新输入       ";
+inline constexpr std::string_view kBuyPriceRange = "买入价格输入错误，请重新输入       ";
+inline constexpr std::string_view kBuyQuantityNotNumeric = "输入错误，买入数量必须输入数字，请重新输入       ";
+inline constexpr std::string_view kBuyQuantityRange = "输入错误，买入数量不能小于1，请重新输入       ";
+inline constexpr std::string_view kSellPriceNotNumeric = "输入错误，卖出价格必须输入数字，请重新输入       ";
+inline constexpr std::string_view kSellPriceRange = "卖出价格输入错误，请重新输入       ";
+inline constexpr std::string_view kSellQuantityNotNumeric = "输入错误，卖出数量必须输入数字，请重新输入       ";
+inline constexpr std::string_view kSellQuantityRange = "输入错误，买出的数量至少要1股，请重新输入       ";
+inline constexpr std::string_view kBonusNotNumeric =
+    "输入错误，送股数量必须输入数字，如无送股则输入“0”，请重新输入       ";
+inline constexpr std::string_view kBonusTooLarge = "输入错误，送股的数量不得大于10股，请重新输入       ";
+inline constexpr std::string_view kDividendNotNumeric = "输入错误，必须输入数字，如无分红则输入“0”，请重新输入       ";
+inline constexpr std::string_view kCommission = "佣金输入错误，请重新输入       ";
+inline constexpr std::string_view kClearFirst = "若要重新计算，请先清空原有数据！       ";
+inline constexpr std::string_view kWriteError = "写文件时出错,无法写入       ";
+// Our own, for a value beyond what the calculation can hold.
+inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
+
+} // namespace qcal::msg

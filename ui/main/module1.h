@@ -1,0 +1,43 @@
+#pragma once
+// Procedures shared by the windows: the input checks, the message box, the settings file
+// and the always-on-top calls.
+
+#include <string_view>
+
+#include "settings/topmost.h"
+
+class QLineEdit;
+class QWidget;
+
+namespace qcal::ui {
+class Form1;
+}
+
+namespace qcal::ui::Module1 {
+
+// Set to 1 by a field check that accepted its field; the caller resets it to 0.
+extern int InputValid;
+
+// The one message box of the program: modal, title "股票计算器提示", warning icon, OK.
+void ShowMessage(QWidget* parent, std::string_view text);
+
+void SelectAllText(QLineEdit* field);
+// Gives the field the focus and selects its whole text (after a rejected input).
+void Reselect(QLineEdit* field);
+
+bool IsPositiveAmount(QLineEdit* field);
+void CheckBuyPrice(QLineEdit* field);
+void CheckBuyQuantity(QLineEdit* field);
+void CheckSellPrice(QLineEdit* field);
+void CheckSellQuantity(QLineEdit* field);
+
+// QCAL.INI
+void SaveSettings(Form1& form);
+void LoadSettings(Form1& form);
+void SaveBuyInputs(Form1& form);
+void LoadBuyInputs(Form1& form);
+
+using qcal::settings::ClearTopmost;
+using qcal::settings::SetTopmost;
+
+} // namespace qcal::ui::Module1
