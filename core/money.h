@@ -11,6 +11,9 @@
 
 namespace qcal {
 
+// The 128-bit intermediate of products (a GCC/Clang extension; __extension__ keeps -Wpedantic quiet).
+__extension__ typedef __int128 Int128;
+
 // Thrown inside the core when a value leaves a supported range (64-bit Money,
 // the 32-bit whole-number roundings, the step counter of the break-even search).
 // The public calculation entry points catch it and report failure to their caller.
@@ -61,10 +64,10 @@ public:
     // through a 128-bit intermediate so that no product wraps.
     friend constexpr Money operator*(Money a, Money b)
     {
-        const __int128 p = static_cast<__int128>(a.raw_) * b.raw_;
-        __int128 q = p / kScale;
-        const __int128 r = p % kScale;
-        const __int128 half = kScale / 2;
+        const Int128 p = static_cast<Int128>(a.raw_) * b.raw_;
+        Int128 q = p / kScale;
+        const Int128 r = p % kScale;
+        const Int128 half = kScale / 2;
         if (r > half || (r == half && (q % 2 != 0)))
             ++q;
         else if (r < -half || (r == -half && (q % 2 != 0)))
