@@ -14,7 +14,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
-// Grammar, as implemented (where the forms above leave a choice, it is decided here):
+// The grammar as implemented, with the choices it makes:
 // - Blanks around the number are spaces and tabs; blanks inside it are not allowed ("1 000" is not numeric).
 // - "," is accepted only between two digits of the integer part: "1,500", "1,5,00" and "1,000,000" are
 //   numeric (group sizes are not checked); ",5", "5,", "1,,5", "1,.5" and "1.5,0" are not.
