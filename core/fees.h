@@ -18,6 +18,7 @@ struct FeeSettings {
     std::string commission;
     std::string stampDuty;
     std::string market;
+    friend bool operator==(const FeeSettings&, const FeeSettings&) = default;
 };
 
 enum class Market { Shanghai, Shenzhen, Funds, Other };

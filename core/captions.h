@@ -1,0 +1,52 @@
+#pragma once
+// Captions and tool tips of the main window's labels that the calculations and Clear change,
+// in one place so that the window, Clear and the calculations agree on every character.
+
+#include <string_view>
+
+namespace qcal::caption {
+
+// Label1, buy price.
+inline constexpr std::string_view kBuyPrice = "买入价格";
+inline constexpr std::string_view kBuyPriceTip =
+    "每股买入的价格，就是成交价。成交价有可能低于打入的价格：例如打入9.45元，成交的价格有可能是9.43元";
+
+// Label2, buy quantity: the caption is also the switch that tells whether bonus shares were folded in.
+inline constexpr std::string_view kBuyQuantity = "买入数量";
+inline constexpr std::string_view kBuyQuantityTip =
+    "买入股票的数量，100股为1手。买入的数量必须是100的整数倍，最小单位为100股，既1手";
+inline constexpr std::string_view kHolding = "持有股票";
+inline constexpr std::string_view kHoldingTip = "所持有的股票为 买入股票数量+送股的数量";
+inline constexpr std::string_view kBatchTotal = "持股总数";  // set by the multi-batch buy window
+
+// Label8, break-even price; the partial-sale tool tip has the sold quantity text between its two halves.
+inline constexpr std::string_view kBreakEven = "保本价格";
+inline constexpr std::string_view kBreakEvenTip = "每股的保本价格，既扣除买入卖出的各种费用后保证不亏损的每股价格";
+inline constexpr std::string_view kRemainingBreakEvenTipHead = "剩余股票每股的保本价格，卖出的";
+inline constexpr std::string_view kRemainingBreakEvenTipTail = "股的各种费用计入剩余股票成本里面。";
+
+// Label10, sell price.
+inline constexpr std::string_view kSellPrice = "卖出价格";
+inline constexpr std::string_view kSellPriceTip =
+    "每股卖出的价格，就是成交价。一般你打入多少就是多少，极少数情况下会比打入的价格高1～2分钱";
+
+// Label11, sell quantity.
+inline constexpr std::string_view kSellQuantity = "卖出数量";
+inline constexpr std::string_view kSellQuantityTip =
+    "卖出股票的数量。因为配股的原因，所以有可能出现零头，既不满1手（不满100股）";
+
+// Label17, profit or loss; in a partial sale the count of the remaining shares.
+inline constexpr std::string_view kProfitLoss = "盈亏金额";
+inline constexpr std::string_view kProfitLossTip = "一轮买入卖出后的盈亏金额，既扣除各种费用后赚了多少钱，或亏了多少钱";
+inline constexpr std::string_view kGain = "大赚特赚";
+inline constexpr std::string_view kLoss = "大亏特亏";
+inline constexpr std::string_view kRemainingShares = "剩余股票";
+
+// Label18, yield.
+inline constexpr std::string_view kYield = "收 益 率";
+
+// Units of Label19(17), after the profit field.
+inline constexpr std::string_view kUnitYuan = "元";
+inline constexpr std::string_view kUnitShares = "股";
+
+} // namespace qcal::caption

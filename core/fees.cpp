@@ -1,0 +1,330 @@
+#include "core/fees.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "core/numtext.h"
+#include "core/rounding.h"
+
+namespace qcal {
+
+Market MarketOf(std::string_view marketText)
+{
+    if (marketText == kShanghai)
+        return Market::Shanghai;
+    if (marketText == kShenzhen)
+        return Market::Shenzhen;
+    if (marketText == kFunds)
+        return Market::Funds;
+    return Market::Other;
+}
+
+namespace {
+
+// A rate must be a number, not negative.
+std::optional<double> ReadRate(std::string_view text)
+{
+    const auto value = ParseNumber(text);
+    if (!value || !(*value >= 0))
+        return std::nullopt;
+    return value;
+}
+
+// At 1000 per mille or more the sell fees grow as fast as the sell amount, so no selling price
+// ever pays back the fees and the break-even search could never end.
+bool RatesSumTooLarge(double commission, double stampDuty) { return commission + stampDuty >= 1000.0; }
+
+} // namespace
+
+RateProblem DiagnoseRates(const FeeSettings& settings)
+{
+    const auto c = ReadRate(settings.commission);
+    if (!c)
+        return RateProblem::Commission;
+    const auto s = ReadRate(settings.stampDuty);
+    if (!s)
+        return RateProblem::StampDuty;
+    // The stamp duty list holds only the legal rates, so a sum out of range is the typed commission's fault.
+    if (RatesSumTooLarge(*c, *s))
+        return RateProblem::Commission;
+    return RateProblem::None;
+}
+
+std::optional<Rates> ReadRates(const FeeSettings& settings)
+{
+    const auto c = ReadRate(settings.commission);
+    const auto s = ReadRate(settings.stampDuty);
+    if (!c || !s || RatesSumTooLarge(*c, *s))
+        return std::nullopt;
+    return Rates{*c, *s, MarketOf(settings.market)};
+}
+
+std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const FeeSettings& settings)
+{
+    const auto rates = ReadRates(settings);
+    if (!rates)
+        return std::nullopt;
+    try {
+        const double a = amount.ToDouble();
+        SideFeeResult r;
+        r.commission = Money::FromDouble(RoundInt32(rates->commission * a * 0.001 * 100) / 100.0);
+        const Money minimumCommission = Money::FromWhole(5);
+        if (r.commission < minimumCommission)
+            r.commission = minimumCommission;
+        if (rates->market != Market::Funds)
+            r.stampDuty = Money::FromDouble(RoundInt32(rates->stampDuty * a * 0.001 * 100) / 100.0);
+        if (rates->market == Market::Shanghai) {
+            // Kept to four decimals: 1,555 shares pay 1.555.
+            const Money t = Money::FromDouble(quantity.ToDouble() * 0.001);
+            r.transferFee = t >= Money::FromWhole(1) ? t : Money::FromWhole(1);
+        }
+        return r;
+    } catch (const OutOfRange&) {
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+constexpr std::int64_t kMaxStep = std::numeric_limits<std::int32_t>::max();
+
+// R3: to 0.001 through the 32-bit rounding, as a Money value.
+Money R3(double x) { return Money::FromDouble(RoundInt32(x * 1000) / 1000.0); }
+
+// One phase of the search: candidate prices p = U + k × step for k = 0, 1, 2, …, the sell amount
+// S = p × Q, and the net N = S − B − F(S), where the sell-fee term F is
+//     F(S) = fixed + stampRate × S × 0.001 + commissionRate × S × 0.001   (rates per mille)
+// computed in doubles in the order the fee rules give, then rounded to Money. `form` selects
+// that order; the flat model of funds (N = S − 5 − 5) has no proportional part at all.
+struct Phase {
+    enum class Form {
+        ShanghaiProportional, // Q × 0.001 + (s × S × 0.001 + c × S × 0.001)
+        ShanghaiMinimum,      // Q × 0.001 + (s × S × 0.001 + 5)
+        ShanghaiMinimumSmall, // s × S × 0.001 + 5 + 1
+        ShenzhenProportional, // s × S × 0.001 + c × S × 0.001
+        ShenzhenMinimum,      // s × S × 0.001 + 5
+        FundsProportional,    // c × S × 0.001
+        FundsFlat,            // N = S − 5 − 5
+    };
+
+    Form form;
+    Money U, Q, B, A;
+    double step;
+    double c, s;
+
+    Money PriceAt(std::int64_t k) const { return U + Money::FromDouble(static_cast<double>(k) * step); }
+
+    Money Net(Money S) const
+    {
+        const double q = Q.ToDouble();
+        const double sd = S.ToDouble();
+        switch (form) {
+        case Form::ShanghaiProportional:
+            return S - B - Money::FromDouble(q * 0.001 + (s * sd * 0.001 + c * sd * 0.001));
+        case Form::ShanghaiMinimum:
+            return S - B - Money::FromDouble(q * 0.001 + (s * sd * 0.001 + 5));
+        case Form::ShanghaiMinimumSmall:
+            return S - B - Money::FromDouble(s * sd * 0.001 + 5 + 1);
+        case Form::ShenzhenProportional:
+            return S - B - Money::FromDouble(s * sd * 0.001 + c * sd * 0.001);
+        case Form::ShenzhenMinimum:
+            return S - B - Money::FromDouble(s * sd * 0.001 + 5);
+        case Form::FundsProportional:
+            return S - B - Money::FromDouble(c * sd * 0.001);
+        case Form::FundsFlat:
+            return S - Money::FromWhole(5) - Money::FromWhole(5);
+        }
+        return S;
+    }
+
+    // The fee term's fixed part and its rate on S (a fraction, not per mille), for the error bound.
+    void Shape(double& fixed, double& rate) const
+    {
+        const double q = Q.ToDouble();
+        switch (form) {
+        case Form::ShanghaiProportional: fixed = q * 0.001; rate = (s + c) / 1000; return;
+        case Form::ShanghaiMinimum: fixed = q * 0.001 + 5; rate = s / 1000; return;
+        case Form::ShanghaiMinimumSmall: fixed = 6; rate = s / 1000; return;
+        case Form::ShenzhenProportional: fixed = 0; rate = (s + c) / 1000; return;
+        case Form::ShenzhenMinimum: fixed = 5; rate = s / 1000; return;
+        case Form::FundsProportional: fixed = 0; rate = c / 1000; return;
+        case Form::FundsFlat: fixed = 0; rate = 0; return;
+        }
+    }
+
+    enum class Probe { Below, Reached, OutOfRange };
+
+    Probe At(std::int64_t k) const
+    {
+        try {
+            return Net(PriceAt(k) * Q) >= A ? Probe::Reached : Probe::Below;
+        } catch (const OutOfRange&) {
+            return Probe::OutOfRange;
+        }
+    }
+
+    // Whether N is provably non-decreasing in k over 0 … kTop (see FirstReaching).
+    bool MonotoneUpTo(std::int64_t kTop) const
+    {
+        if (form == Form::FundsFlat)
+            return true;
+        double fixed = 0, rate = 0;
+        Shape(fixed, rate);
+        const double q = std::fabs(Q.ToDouble());
+        const double sMax =
+            std::max(std::fabs(U.ToDouble()), std::fabs(U.ToDouble() + static_cast<double>(kTop) * step)) * q;
+        // Smallest rise of S between two steps at which it rises at all, in ten-thousandths:
+        // the exact product rises by step × Q, and each rounding to Money moves it by at most half a unit.
+        const double rise = std::max(1.0, step * q * 1e4 - 1);
+        // The doubles of the fee term carry at most a few roundings each (about 8); 16 of them,
+        // doubled again, leaves room for the error of this estimate itself.
+        const double unitRoundoff = std::ldexp(1.0, -53);
+        const double error = 2 * 16 * unitRoundoff * (std::fabs(fixed) + rate * sMax) * 1e4;
+        return (1 - rate) * rise > 2 * error;
+    }
+
+    // The first k in 0 … 2^31 − 1 with N ≥ A. Throws OutOfRange when there is none, or when a
+    // value leaves its range before one is found.
+    //
+    // Why bisection finds the same k as trying every step: N never decreases as k grows.
+    // p rises by exactly one step per k (k × step is far inside the precision of a double, so each
+    // conversion to Money is exact), so the exact S = p × Q rises by step × Q and the rounded S
+    // never falls. F depends on S alone through products with non-negative rates and sums, each
+    // rounded monotonically in doubles and then to Money, so F never falls either; what matters is
+    // that it cannot rise by more than S. Exactly, F rises by rate × ΔS with rate = (c + s) / 1000
+    // below 1, because the rates are refused at 1000 per mille. ΔS is a whole number of
+    // ten-thousandths, and a rise below ΔS can round up to at most ΔS, so N = S − B − F holds
+    // or grows — provided the rounding error of the doubles stays below (1 − rate) × ΔS.
+    // MonotoneUpTo checks that bound for the largest S the bisection looks at; it fails only for
+    // rates within a few thousandths of a per mille of 1000 with a quantity or price so large that
+    // the doubles can no longer resolve the net's growth per step. There the literal search's first
+    // k would be decided by rounding noise, and the search refuses the input as out of range.
+    // An out-of-range value at some k means one at every later k (S and F only grow), so it is
+    // treated as the end of the bracket like a reached k, and reported only if it comes first.
+    std::int64_t FirstReaching() const
+    {
+        Probe top = At(0);
+        if (top == Probe::Reached)
+            return 0;
+        if (top == Probe::OutOfRange)
+            throw OutOfRange();
+        std::int64_t lo = 0;  // N(lo) < A
+        std::int64_t hi = 1;
+        for (;;) {
+            top = At(hi);
+            if (top != Probe::Below)
+                break;
+            if (hi == kMaxStep) {
+                // No k within the 32-bit counter reaches the cost.
+                throw OutOfRange();
+            }
+            lo = hi;
+            hi = std::min(2 * hi, kMaxStep);
+        }
+        if (!MonotoneUpTo(hi))
+            throw OutOfRange();
+        while (hi - lo > 1) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            const Probe m = At(mid);
+            if (m == Probe::Below) {
+                lo = mid;
+            } else {
+                hi = mid;
+                top = m;
+            }
+        }
+        if (top == Probe::OutOfRange)
+            throw OutOfRange();
+        return hi;
+    }
+};
+
+// Rounds a found price up to a multiple of 0.001, through the 32-bit rounding.
+Money RoundUpToGrid(Money r)
+{
+    const Money times1000 = r.TimesWhole(1000);
+    const std::int64_t n = times1000.ToWhole();
+    if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
+        throw OutOfRange();
+    const double result = Money::FromWhole(n) < times1000 ? n / 1000.0 + 0.001 : n / 1000.0;
+    return Money::FromDouble(result);
+}
+
+Money SearchAShares(Money price, Money quantity, const Rates& rates)
+{
+    const bool shanghai = rates.market == Market::Shanghai;
+    const double c = rates.commission;
+    const double s = rates.stampDuty;
+    const Money A = price * quantity;
+    const Money Q = quantity;
+    const double q = Q.ToDouble();
+
+    const Money cb = R3(c * A.ToDouble() * 0.001);
+    const Money sb = R3(s * A.ToDouble() * 0.001);
+    const Money tb = shanghai ? Money::FromDouble(q * 0.001) : Money();
+    const Money U = Money::FromDouble(RoundInt32((A + cb + sb + tb).ToDouble() / q * 1000) / 1000.0);
+    const Money B = shanghai ? Money::FromDouble(q * 0.001 + (sb + cb).ToDouble()) : sb + cb;
+
+    Phase phase{shanghai ? Phase::Form::ShanghaiProportional : Phase::Form::ShenzhenProportional,
+                U, Q, B, A, 0.001, c, s};
+    std::int64_t k = phase.FirstReaching();
+
+    // The sell commission at phase 1's price under the minimum: search again with the minimum charged.
+    if (c * (phase.PriceAt(k) * Q).ToDouble() * 0.001 < 5) {
+        if (!shanghai)
+            phase.form = Phase::Form::ShenzhenMinimum;
+        else if (q * 0.001 >= 1)
+            phase.form = Phase::Form::ShanghaiMinimum;
+        else
+            phase.form = Phase::Form::ShanghaiMinimumSmall;
+        k = phase.FirstReaching();
+    }
+    return RoundUpToGrid(phase.PriceAt(k));
+}
+
+Money SearchFunds(Money price, Money quantity, const Rates& rates)
+{
+    const double c = rates.commission;
+    const Money A = price * quantity;
+    const Money Q = quantity;
+
+    const Money cb = R3(c * A.ToDouble() * 0.001);
+    const Money U = Money::FromDouble(RoundInt32((A + cb).ToDouble() / Q.ToDouble() * 1000) / 1000.0);
+
+    // The model is chosen once, at the unit cost: proportional commissions, or both at the minimum.
+    const bool proportional = c * (U * Q).ToDouble() * 0.001 > 5;
+    const Phase phase{proportional ? Phase::Form::FundsProportional : Phase::Form::FundsFlat,
+                      U, Q, cb, A, 0.0001, c, 0};
+    return RoundUpToGrid(phase.PriceAt(phase.FirstReaching()));
+}
+
+} // namespace
+
+std::optional<Money> BreakEvenPrice(Money price, Money quantity, const FeeSettings& settings)
+{
+    const auto rates = ReadRates(settings);
+    if (!rates)
+        return std::nullopt;
+    // No shares, no unit cost (the division by the quantity has no value); fewer than none would
+    // make every higher price sell for less, and the search would never end.
+    if (quantity <= Money())
+        return std::nullopt;
+    try {
+        switch (rates->market) {
+        case Market::Shanghai:
+        case Market::Shenzhen:
+            return SearchAShares(price, quantity, *rates);
+        case Market::Funds:
+            return SearchFunds(price, quantity, *rates);
+        case Market::Other:
+            return Money();
+        }
+    } catch (const OutOfRange&) {
+        return std::nullopt;
+    }
+    return Money();
+}
+
+} // namespace qcal
