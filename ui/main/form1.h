@@ -3,12 +3,18 @@
 // the controls by name, the calculation view (Snapshot / Apply), the side-window slots and
 // the way back into the main window (ComeBack).
 
+#include <array>
+#include <optional>
+#include <string_view>
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
 #include "core/fees.h"
+#include "core/input_checks.h"
 #include "core/main_state.h"
+#include "core/trade.h"
 
 class QAction;
 class QCheckBox;
@@ -58,11 +64,78 @@ public:
     void WZ();
 
 private:
-    struct Impl;
-    Impl* d;
+    // One row of the input-field table: the keys of Text1, Text2, Text11, Text12, Text21, Text22.
+    struct InputField;
+    const InputField* FindInputField(const QObject* watched) const;
+
+    void CreateControls();
+    void CreateMenus();
+    void ConnectHandlers();
+    void SetTabOrder();
+    void PutPictures();
+    void Form_Load();
+
+    // Commands and menus.
+    void Command1_Click();  // 计 算
+    void Command2_Click();  // 退 出
+    void Command3_Click();  // 关 于
+    void Command4_Click();  // 清 空
+    void Command5_Click();  // 多次买入
+    void Command6_Click();  // 多次卖出
+    void TC_Click();
+    void MNCK_Click();
+    void JHG_Click();
+    void GY_Click();
+    void ShowHidingSideWindow(int formNumber, void (*open)(Form1&));
+
+    // The settings panel.
+    void Combo3_Click();
+    void Combo1_Validate();
+    void MarketMenu_Click(QAction* item, std::string_view market);
+    void Check1_Click();
+    void Check2_Click();
+    void CKZD_Click();
+    void JYMR_Click();
+
+    // Enter in the six input fields, and the arrow keys.
+    void Text1_KeyPress();
+    void Text2_KeyPress();
+    void Text11_KeyPress();
+    void Text12_KeyPress();
+    void Text21_KeyPress();
+    void Text22_KeyPress();
+    void FocusField(int index);
+    bool RewriteChecked(int field, qcal::CheckOutcome (*check)(std::string_view));
+
+    // The calculations: true when they ran (or had nothing to do); on failure the user has seen
+    // the message, the offending control has the focus, and no field has changed.
+    bool RunBuy();
+    bool RunSell();
+    void ReportFailure(qcal::CalcFailure failure, int rangeField);
+    void ReportOutOfRange(int field);
+    // The value of a field that a check has just accepted; nullopt (after the message) when it
+    // does not fit Money.
+    std::optional<qcal::Money> AcceptedValue(int field);
+    // Runs a field check of Module1 on the field (InputValid back to 0 afterwards): the accepted
+    // value, or nullopt when the check refused it.
+    std::optional<qcal::Money> CheckedValue(int field, void (*check)(QLineEdit*));
+    bool BuySideIsNormal() const;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(class QCloseEvent* event) override;
     void paintEvent(class QPaintEvent* event) override;
-    friend struct Impl;
+
+    QString iniDirectory_;
+    qcal::MainWindowState calc_;  // the Money members; the widgets hold the rest
+    std::array<QLineEdit*, 23> text_{};
+    std::array<QLabel*, 26> label_{};
+    std::array<QLabel*, 20> label19_{};
+    std::array<QLabel*, 6> label20_{};
+    std::array<QComboBox*, 4> combo_{};
+    std::array<QCheckBox*, 3> check_{};
+    std::array<QPointer<QWidget>, 7> side_{};
+    bool exiting_ = false;
+    bool titlePainted_ = false;
 };
 
 } // namespace qcal::ui

@@ -1,0 +1,356 @@
+// QCAL.INI as the main window uses it, and the two options it keeps: always on top and remember-buy.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#include "core/messages.h"
+#include "settings/profile_file.h"
+#include "ui/main/form1.h"
+
+using qcal::ui::Form1;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+QByteArray Gbk(const QString& s)
+{
+    QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
+    return enc.encode(s);
+}
+
+// Answers every message box that comes up while it lives, and remembers what each one said.
+class BoxWatcher {
+public:
+    BoxWatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start(10);
+    }
+    QStringList texts;
+    QStringList titles;
+
+private:
+    void Poll()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box == last_)
+            return;
+        last_ = box;
+        texts << box->text();
+        titles << box->windowTitle();
+        box->button(QMessageBox::Ok)->click();
+    }
+    QTimer timer_;
+    QPointer<QMessageBox> last_;
+};
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString Ini() const { return dir_->filePath("QCAL.INI"); }
+    QString Stored(const char* key) const { return qcal::settings::ReadProfileString(Ini(), "TIP", U(key)); }
+    void PutFile(const char* utf8Lines)
+    {
+        QFile f(Ini());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(Gbk(U(utf8Lines)));
+    }
+    static void ShowActive(Form1& form)
+    {
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+    // On the box's indicator: a check box takes clicks only on its indicator and caption.
+    static void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); }
+    static void Type(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+    }
+
+    void firstStartUsesTheDefaultsAndWritesNothing()
+    {
+        BoxWatcher boxes;
+        Form1 form(dir_->path());
+        ShowActive(form);
+        form.Form_Activate();
+        QCOMPARE(form.Combo(1)->currentText(), U("2.7"));
+        QCOMPARE(form.Combo(2)->currentText(), U("3"));
+        QCOMPARE(form.Combo(3)->currentText(), U("上海A股"));
+        QVERIFY(!form.Check(1)->isChecked());
+        QVERIFY(!form.Check(2)->isChecked());
+        QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(form.Text(1)->text().isEmpty());
+        QVERIFY(form.Text(2)->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), form.Text(1));
+        QVERIFY(!QFile::exists(Ini()));
+        QVERIFY(boxes.texts.isEmpty());
+    }
+
+    void firstCalculationWritesTheWholeFileInGbk()
+    {
+        BoxWatcher boxes;
+        Form1 form(dir_->path());
+        ShowActive(form);
+        Type(form.Text(1), "10");
+        Type(form.Text(2), "1000");
+        QFile f(Ini());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), Gbk(U("[TIP]\r\n"
+                                    "注意=本文件是自动生成，请不要随便修改本文件！\r\n"
+                                    "手续费=2.7\r\n"
+                                    "印花税=3\r\n"
+                                    "证交所=上海A股\r\n"
+                                    "窗口置顶=0\r\n"
+                                    "记忆买入=0\r\n"
+                                    "买入价格=\r\n"
+                                    "买入数量=\r\n")));
+        QVERIFY(boxes.texts.isEmpty());
+    }
+
+    void bothOptionsStoredAsOneAreRestoredAndKept()
+    {
+        PutFile("[TIP]\r\n手续费=3.0\r\n印花税=1\r\n证交所=深圳A股\r\n窗口置顶=1\r\n记忆买入=1\r\n"
+                "买入价格=9.45\r\n买入数量=1,000\r\n");
+        Form1 form(dir_->path());
+        QVERIFY(form.Check(1)->isChecked());
+        QVERIFY(form.Check(2)->isChecked());
+        QVERIFY(form.Action("CKZD")->isChecked());
+        QVERIFY(form.Action("JYMR")->isChecked());
+        QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(form.Action("SZAG")->isChecked());
+        QCOMPARE(form.Combo(1)->currentText(), U("3.0"));
+        QCOMPARE(form.Combo(2)->currentText(), U("1"));
+        QCOMPARE(form.Text(1)->text(), U("9.45"));
+        QCOMPARE(form.Text(2)->text(), U("1,000"));
+        // Restoring the first box saved everything; nothing that was not yet read may have changed.
+        QCOMPARE(Stored("记忆买入"), U("1"));
+        QCOMPARE(Stored("窗口置顶"), U("1"));
+        QCOMPARE(Stored("手续费"), U("3.0"));
+        QCOMPARE(Stored("印花税"), U("1"));
+        QCOMPARE(Stored("证交所"), U("深圳A股"));
+        QCOMPARE(Stored("买入价格"), U("9.45"));
+        QCOMPARE(Stored("买入数量"), U("1,000"));
+
+        ShowActive(form);
+        QVERIFY(form.isVisible());
+    }
+
+    void valuesTheControlsCannotHoldFallBackToTheDefaults_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("commission");
+        QTest::addColumn<QString>("market");
+        QTest::addColumn<QString>("stampDuty");
+        QTest::addColumn<bool>("onTop");
+        QTest::addColumn<bool>("remember");
+        QTest::newRow("strays") << U("印花税=9\r\n证交所=纽约\r\n窗口置顶=2\r\n记忆买入=yes\r\n")
+                                << "2.7" << U("上海A股") << "3" << false << false;
+        QTest::newRow("empty commission") << U("手续费=\r\n") << "2.7" << U("上海A股") << "3" << false << false;
+        QTest::newRow("free commission kept") << U("手续费=abc\r\n证交所=基金、权证\r\n印花税=0\r\n")
+                                              << "abc" << U("基金、权证") << "0" << false << false;
+        QTest::newRow("case matters") << U("证交所=上海a股\r\n记忆买入=1\r\n") << "2.7" << U("上海A股") << "3"
+                                      << false << true;
+    }
+    void valuesTheControlsCannotHoldFallBackToTheDefaults()
+    {
+        QFETCH(QString, file);
+        PutFile(("[TIP]\r\n" + file).toUtf8().constData());
+        BoxWatcher boxes;
+        Form1 form(dir_->path());
+        QTEST(form.Combo(1)->currentText(), "commission");
+        QTEST(form.Combo(3)->currentText(), "market");
+        QTEST(form.Combo(2)->currentText(), "stampDuty");
+        QTEST(form.Check(1)->isChecked(), "onTop");
+        QTEST(form.Check(2)->isChecked(), "remember");
+        QVERIFY(boxes.texts.isEmpty());
+    }
+
+    void rememberBuyStoresTheInputsAndTheNextStartComputes()
+    {
+        {
+            Form1 form(dir_->path());
+            ShowActive(form);
+            Type(form.Text(1), "9.45");
+            form.Text(2)->setText("1,000");  // as the quantity check formats it
+            Click(form.Check(2));
+            QVERIFY(form.Check(2)->isChecked());
+            QVERIFY(form.Action("JYMR")->isChecked());
+            QCOMPARE(Stored("买入价格"), U("9.45"));
+            QCOMPARE(Stored("买入数量"), U("1,000"));
+            QCOMPARE(Stored("记忆买入"), U("1"));
+        }
+        Form1 next(dir_->path());
+        QCOMPARE(next.Text(1)->text(), U("9.45"));
+        QCOMPARE(next.Text(2)->text(), U("1,000"));
+        QVERIFY(next.Check(2)->isChecked());
+        ShowActive(next);
+        next.Form_Activate();
+        QCOMPARE(next.Text(3)->text(), U("9,450.00"));
+        QCOMPARE(QApplication::focusWidget(), next.Text(11));
+    }
+
+    void rememberBuyOffEmptiesTheStoredInputsAtOnce()
+    {
+        PutFile("[TIP]\r\n记忆买入=1\r\n买入价格=9.45\r\n买入数量=1,000\r\n");
+        {
+            Form1 form(dir_->path());
+            QVERIFY(form.Check(2)->isChecked());
+            ShowActive(form);
+            Click(form.Check(2));
+            QVERIFY(!form.Action("JYMR")->isChecked());
+            QCOMPARE(Stored("买入价格"), QString());
+            QCOMPARE(Stored("买入数量"), QString());
+            QCOMPARE(Stored("记忆买入"), U("0"));
+            QCOMPARE(form.Text(1)->text(), U("9.45"));  // the fields themselves are not touched
+        }
+        Form1 next(dir_->path());
+        QVERIFY(next.Text(1)->text().isEmpty());
+        QVERIFY(next.Text(2)->text().isEmpty());
+    }
+
+    void handEditedZeroStillLoadsTheBuyInputs()
+    {
+        PutFile("[TIP]\r\n记忆买入=0\r\n买入价格=8.88\r\n买入数量=500\r\n");
+        Form1 form(dir_->path());
+        QVERIFY(!form.Check(2)->isChecked());
+        QCOMPARE(form.Text(1)->text(), U("8.88"));
+        QCOMPARE(form.Text(2)->text(), U("500"));
+        QCOMPARE(Stored("买入价格"), U("8.88"));  // loading writes nothing
+    }
+
+    void menuAndBoxMirrorEachOther_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("on top") << 1 << "CKZD" << U("窗口置顶");
+        QTest::newRow("remember buy") << 2 << "JYMR" << U("记忆买入");
+    }
+    void menuAndBoxMirrorEachOther()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, item);
+        QFETCH(QString, key);
+        BoxWatcher boxes;
+        Form1 form(dir_->path());
+        ShowActive(form);
+        QAction* action = form.Action(item.toLatin1().constData());
+        const auto stored = [&] { return qcal::settings::ReadProfileString(Ini(), "TIP", key); };
+
+        Click(form.Check(box));
+        QVERIFY(action->isChecked());
+        QCOMPARE(stored(), U("1"));
+        Click(form.Check(box));
+        QVERIFY(!action->isChecked());
+        QCOMPARE(stored(), U("0"));
+
+        action->trigger();
+        QVERIFY(form.Check(box)->isChecked());
+        QVERIFY(action->isChecked());
+        QCOMPARE(stored(), U("1"));
+        action->trigger();
+        QVERIFY(!form.Check(box)->isChecked());
+        QVERIFY(!action->isChecked());
+        QCOMPARE(stored(), U("0"));
+        QCOMPARE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint), false);
+        QVERIFY(boxes.texts.isEmpty());
+    }
+
+    void onTopNeverMovesResizesOrHidesTheWindow()
+    {
+        Form1 form(dir_->path());
+        ShowActive(form);
+        const QRect before = form.geometry();
+        const QPoint pos = form.pos();
+
+        form.Action("CKZD")->trigger();
+        QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(form.Check(1)->isChecked());
+        QVERIFY(form.isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.geometry(), before);
+        QCOMPARE(form.pos(), pos);
+
+        form.Action("CKZD")->trigger();
+        QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.geometry(), before);
+        QCOMPARE(Stored("窗口置顶"), U("0"));
+    }
+
+    void clearSavesTheEmptyInputs()
+    {
+        PutFile("[TIP]\r\n记忆买入=1\r\n买入价格=9.45\r\n买入数量=1,000\r\n");
+        Form1 form(dir_->path());
+        ShowActive(form);
+        QTest::mouseClick(form.findChild<QPushButton*>("Command4"), Qt::LeftButton);
+        QVERIFY(form.Text(1)->text().isEmpty());
+        QVERIFY(form.Check(2)->isChecked());
+        QCOMPARE(Stored("买入价格"), QString());
+        QCOMPARE(Stored("买入数量"), QString());
+        QCOMPARE(Stored("记忆买入"), U("1"));
+        QCOMPARE(Stored("手续费"), U("2.7"));
+    }
+
+    void aFailedWriteIsToldOncePerKeyAndChangesNothing()
+    {
+        // A directory in the file's place: no user, root included, can write it.
+        QVERIFY(QDir(dir_->path()).mkdir("QCAL.INI"));
+        Form1 form(dir_->path());
+        ShowActive(form);
+        form.Text(1)->setText("9.45");
+        {
+            BoxWatcher boxes;
+            Click(form.Check(2));  // SaveBuyInputs (2 keys), SaveSettings (5 + notice)
+            QCOMPARE(boxes.texts.size(), 7);
+            for (int i = 0; i < boxes.texts.size(); ++i) {
+                QCOMPARE(boxes.texts[i], U(qcal::msg::kWriteError));
+                QCOMPARE(boxes.titles[i], U(qcal::msg::kTitle));
+            }
+        }
+        QVERIFY(form.Check(2)->isChecked());
+        QVERIFY(form.Action("JYMR")->isChecked());
+        QCOMPARE(form.Text(1)->text(), U("9.45"));
+        {
+            BoxWatcher boxes;
+            Click(form.Check(1));
+            QCOMPARE(boxes.texts.size(), 5);
+        }
+        QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(QFileInfo(Ini()).isDir());
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"

@@ -1,0 +1,301 @@
+// The main window: its controls, menus, pictures and title, and the mapping between the
+// widgets and the calculation state.
+
+#include "ui/main/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+#include "core/messages.h"
+#include "ui/common/layout.h"
+#include "ui/common/pictures.h"
+#include "ui/main/form1_layout.h"
+#include "ui/main/module1.h"
+
+namespace qcal::ui {
+
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+constexpr const char* kCaption = "股票交易费用成本睿衡计算器3.31版";
+
+// The menu bar: top menus and their items.
+enum class ItemKind { Plain, Checkable, Separator };
+struct MenuItem {
+    const char* name;
+    const char* caption;
+    ItemKind kind;
+};
+struct TopMenu {
+    const char* name;
+    const char* caption;
+    std::initializer_list<MenuItem> items;
+};
+
+const TopMenu kMenus[] = {
+    {"WJ", "文件", {{"TC", "退出", ItemKind::Plain}}},
+    {"QTGN", "其他功能", {{"MNCK", "迷你窗口", ItemKind::Plain}, {"JHG", "金换股", ItemKind::Plain}}},
+    {"SZ", "设置",
+     {{"SHAG", "上海A股", ItemKind::Checkable},
+      {"SZAG", "深圳A股", ItemKind::Checkable},
+      {"JJQZ", "基金、权证", ItemKind::Checkable},
+      {"YH", "———————", ItemKind::Separator},
+      {"CKZD", "窗口置顶", ItemKind::Checkable},
+      {"JYMR", "记忆买入", ItemKind::Checkable}}},
+    {"BZ", "帮助", {{"GY", "关于", ItemKind::Plain}}},
+};
+
+template <typename T>
+T* Find(const QWidget* root, const QString& name)
+{
+    return root->findChild<T*>(name);
+}
+
+} // namespace
+
+Form1::Form1() : Form1(QCoreApplication::applicationDirPath()) {}
+
+Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setFont(SimSunFont());
+    CreateMenus();
+    CreateControls();
+    SetTabOrder();
+    PutPictures();
+    Form_Load();
+
+    adjustSize();
+    setFixedSize(size());
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+Form1::~Form1()
+{
+    for (QPointer<QWidget>& window : side_)
+        delete window.data();
+}
+
+QString Form1::IniPath() const { return QDir(iniDirectory_).filePath(QStringLiteral("QCAL.INI")); }
+
+void Form1::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    for (const TopMenu& top : kMenus) {
+        QMenu* menu = bar->addMenu(QString::fromUtf8(top.caption));
+        menu->setObjectName(QString::fromLatin1(top.name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(top.name) + QStringLiteral("_menu"));
+        for (const MenuItem& item : top.items) {
+            auto* action = new QAction(QString::fromUtf8(item.caption), this);
+            action->setObjectName(QString::fromLatin1(item.name));
+            action->setSeparator(item.kind == ItemKind::Separator);
+            action->setCheckable(item.kind == ItemKind::Checkable);
+            menu->addAction(action);
+        }
+    }
+}
+
+void Form1::CreateControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    client->setFixedSize(TwipsToPx(this, form1::kClientWidth), TwipsToPx(this, form1::kClientHeight));
+    setCentralWidget(client);
+    BuildControls(client, form1::Controls());
+
+    for (int i = 1; i <= 22; ++i) {
+        text_[i] = Find<QLineEdit>(client, QStringLiteral("Text%1").arg(i));
+        if (text_[i]->isReadOnly())
+            text_[i]->setFocusPolicy(Qt::ClickFocus);  // results can be selected and copied, but Tab skips them
+    }
+    for (int i = 1; i <= 25; ++i)
+        label_[i] = Find<QLabel>(client, QStringLiteral("Label%1").arg(i));  // Label19 and Label20 are groups
+    for (int i = 0; i < 20; ++i)
+        label19_[i] = Find<QLabel>(client, QStringLiteral("Label19_%1").arg(i));
+    for (int i = 0; i < 6; ++i)
+        label20_[i] = Find<QLabel>(client, QStringLiteral("Label20_%1").arg(i));
+    for (int i = 1; i <= 3; ++i)
+        combo_[i] = Find<QComboBox>(client, QStringLiteral("Combo%1").arg(i));
+    for (int i = 1; i <= 2; ++i)
+        check_[i] = Find<QCheckBox>(client, QStringLiteral("Check%1").arg(i));
+}
+
+void Form1::SetTabOrder()
+{
+    static constexpr const char* kOrder[] = {"Text1",    "Text2",    "Text11",   "Text12", "Text21", "Text22",
+                                             "Command4", "Command1", "Command3", "Command2", "Combo3", "Combo1",
+                                             "Combo2",   "Check1",   "Check2",   "Command5", "Command6"};
+    QWidget* previous = nullptr;
+    for (const char* name : kOrder) {
+        QWidget* next = Find<QWidget>(centralWidget(), QString::fromLatin1(name));
+        if (previous)
+            QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+void Form1::PutPictures()
+{
+    static constexpr std::pair<const char*, Picture> kPictures[] = {
+        {"Command1", Picture::Calculate}, {"Command2", Picture::Exit},     {"Command3", Picture::About},
+        {"Command4", Picture::Clear},     {"Command5", Picture::BatchBuy}, {"Command6", Picture::BatchSell},
+    };
+    for (const auto& [name, picture] : kPictures)
+        PutPicture(Find<QPushButton>(centralWidget(), QString::fromLatin1(name)), picture);
+}
+
+// Accessors ---------------------------------------------------------------------------------
+
+QLineEdit* Form1::Text(int index) const { return index >= 1 && index <= 22 ? text_[index] : nullptr; }
+QLabel* Form1::Label(int index) const { return index >= 1 && index <= 25 ? label_[index] : nullptr; }
+
+QLabel* Form1::Label(int group, int element) const
+{
+    if (group == 19 && element >= 0 && element < 20)
+        return label19_[element];
+    if (group == 20 && element >= 0 && element < 6)
+        return label20_[element];
+    return nullptr;
+}
+
+QComboBox* Form1::Combo(int index) const { return index >= 1 && index <= 3 ? combo_[index] : nullptr; }
+QCheckBox* Form1::Check(int index) const { return index >= 1 && index <= 2 ? check_[index] : nullptr; }
+QAction* Form1::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
+
+QPointer<QWidget>& Form1::SideWindow(int formNumber)
+{
+    Q_ASSERT(formNumber >= 2 && formNumber <= 6);
+    return side_[formNumber >= 2 && formNumber <= 6 ? formNumber : 0];
+}
+
+bool Form1::IsExiting() const { return exiting_; }
+
+// Widgets and calculation state ---------------------------------------------------------------
+
+qcal::FeeSettings Form1::Fees() const
+{
+    return {combo_[1]->currentText().toStdString(), combo_[2]->currentText().toStdString(),
+            combo_[3]->currentText().toStdString()};
+}
+
+qcal::MainWindowState Form1::Snapshot() const
+{
+    qcal::MainWindowState state = calc_;
+    for (int i = 1; i <= 22; ++i) {
+        state.text[i] = text_[i]->text().toStdString();
+        state.locked[i] = text_[i]->isReadOnly();
+    }
+    for (int i = 1; i <= 25; ++i) {
+        if (const QLabel* label = label_[i])
+            state.label[i] = {label->text().toStdString(), LabelColour(label), label->toolTip().toStdString()};
+    }
+    for (int i = 0; i < 20; ++i)
+        state.unit[i] = label19_[i]->text().toStdString();
+    state.fees = Fees();
+    return state;
+}
+
+void Form1::Apply(const qcal::MainWindowState& state)
+{
+    // Only what changed is written: rewriting a field's text would lose its cursor and selection.
+    for (int i = 1; i <= 22; ++i) {
+        const QString text = Q(state.text[i]);
+        if (text_[i]->text() != text)
+            text_[i]->setText(text);
+        if (text_[i]->isReadOnly() != state.locked[i])
+            SetFieldLocked(text_[i], state.locked[i]);
+    }
+    for (int i = 1; i <= 25; ++i) {
+        QLabel* label = label_[i];
+        if (!label)
+            continue;
+        const qcal::LabelState& wanted = state.label[i];
+        if (label->text() != Q(wanted.caption))
+            label->setText(Q(wanted.caption));
+        if (LabelColour(label) != wanted.colour)
+            SetLabelColour(label, wanted.colour);
+        if (label->toolTip() != Q(wanted.toolTip))
+            label->setToolTip(Q(wanted.toolTip));
+    }
+    for (int i = 0; i < 20; ++i) {
+        if (label19_[i]->text() != Q(state.unit[i]))
+            label19_[i]->setText(Q(state.unit[i]));
+    }
+    if (combo_[1]->currentText() != Q(state.fees.commission))
+        combo_[1]->setEditText(Q(state.fees.commission));
+    if (combo_[2]->currentText() != Q(state.fees.stampDuty))
+        combo_[2]->setCurrentText(Q(state.fees.stampDuty));
+    if (combo_[3]->currentText() != Q(state.fees.market))
+        combo_[3]->setCurrentText(Q(state.fees.market));
+    calc_ = state;
+}
+
+// Title --------------------------------------------------------------------------------------
+
+void Form1::WZ()
+{
+    titlePainted_ = true;
+    update();
+}
+
+void Form1::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    if (!titlePainted_)
+        return;
+    // The title is part of the window's background: painted on every redraw, under the controls.
+    static const QString kTitle = QString::fromUtf8("睿衡算股");
+    QPainter painter(this);
+    const QFont font = SimSunFont(30);
+    painter.setFont(font);
+    // The point is the top-left corner of the text's ink, whatever face stands in for SimSun,
+    // so that no face's taller line box pushes the title into the frames below it.
+    const QRect ink = QFontMetrics(font).tightBoundingRect(kTitle);
+    const QPoint client = centralWidget()->geometry().topLeft();
+    const auto drawAt = [&](int twips, QColor colour) {
+        const int px = TwipsToPx(this, twips);
+        painter.setPen(colour);
+        painter.drawText(client + QPoint(px - ink.left(), px - ink.top()), kTitle);
+    };
+    drawAt(142, QColor(100, 100, 100));
+    drawAt(100, QColor(0, 0, 255));
+}
+
+// Closing ------------------------------------------------------------------------------------
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    exiting_ = true;
+    for (int n = 2; n <= 6; ++n) {
+        if (side_[n])
+            side_[n]->close();
+    }
+    event->accept();
+    QMainWindow::closeEvent(event);
+}
+
+void Form1::ComeBack()
+{
+    if (exiting_)
+        return;
+    show();
+    raise();
+    activateWindow();
+    Form_Activate();
+}
+
+} // namespace qcal::ui
