@@ -1,0 +1,17 @@
+#pragma once
+// The multi-batch buy window: up to three buy batches averaged into the main window's buy side.
+
+#include "ui/tools/batch_window.h"
+
+namespace qcal::ui {
+
+class Form4 : public BatchWindow {
+    Q_OBJECT
+public:
+    explicit Form4(Form1& main);
+
+    // The averages and the buy-side figures into the main window; false when refused.
+    bool PostBuyBatches() { return PostBatches(false); }
+};
+
+} // namespace qcal::ui
