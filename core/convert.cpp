@@ -1,0 +1,126 @@
+#include "core/convert.h"
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "core/input_checks.h"
+#include "core/messages.h"
+#include "core/numtext.h"
+#include "core/picture.h"
+#include "core/rounding.h"
+
+namespace qcal {
+
+namespace {
+
+constexpr ConvertOutcome Fail(ConvertFailure failure, std::string_view message) { return {failure, message}; }
+
+// The payment of n shares at price p, in cents, or nullopt when it leaves the 32-bit rounding.
+// The fees stay unrounded one by one; only the total is rounded, halves to even.
+std::optional<std::int32_t> PaymentCents(double n, double p, const Rates& rates)
+{
+    const double v = n * p;
+    const double c = rates.commission * v * 0.001;
+    const double commission = c > 5 ? c : 5;
+    double fees = 0;  // a market the schedule does not know charges nothing
+    switch (rates.market) {
+    case Market::Funds:
+        fees = commission;
+        break;
+    case Market::Shenzhen:
+        fees = rates.stampDuty * v * 0.001 + commission;
+        break;
+    case Market::Shanghai: {
+        const double t = n * 0.001;  // 0.1 yuan per 100 shares, at least 1 yuan
+        fees = rates.stampDuty * v * 0.001 + commission + (t > 1 ? t : 1);
+        break;
+    }
+    case Market::Other:
+        break;
+    }
+    return RoundToInt32((v + fees) * 100);
+}
+
+} // namespace
+
+ConvertOutcome ConfirmAmount(ConverterFields& fields)
+{
+    if (!IsPositiveAmountText(fields.amount))
+        return Fail(ConvertFailure::Amount, msg::kInputError);
+    fields.amount = FormatPicture(*ParseNumber(fields.amount), "###,###,##0.00");
+    return {};
+}
+
+ConvertOutcome ConfirmPrice(ConverterFields& fields)
+{
+    if (!IsPositiveAmountText(fields.amount))
+        return Fail(ConvertFailure::Amount, msg::kInputError);
+    if (!IsPositiveAmountText(fields.price))
+        return Fail(ConvertFailure::Price, msg::kInputError);
+    fields.price = FormatPicture(*ParseNumber(fields.price), "###,###,##0.00##");
+    return {};
+}
+
+ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& settings)
+{
+    const auto a = ParseNumber(fields.amount);
+    if (!a || *a < 0.01)
+        return Fail(ConvertFailure::Amount, msg::kInputError);
+    const auto p = ParseNumber(fields.price);
+    if (!p || *p < 0.01)
+        return Fail(ConvertFailure::Price, msg::kInputError);
+    // The money left is rounded through 32 bits in cents. A sum that fits there also bounds the
+    // search: a payment that no longer fits is larger than the sum, so that lot count is unaffordable.
+    if (!RoundToInt32(*a * 100))
+        return Fail(ConvertFailure::AmountTooLarge, msg::kOutOfRange);
+
+    const auto rates = ReadRates(settings);
+    if (!rates) {
+        if (DiagnoseRates(settings) == RateProblem::StampDuty)
+            return Fail(ConvertFailure::StampDutyRate, msg::kInputError);
+        return Fail(ConvertFailure::CommissionRate, msg::kCommission);
+    }
+
+    const auto tooSmall = [&fields] {
+        fields.shares = "0";
+        fields.payment.clear();
+        fields.left.clear();
+        return Fail(ConvertFailure::TooSmall, msg::kInputError);
+    };
+    if (!(*a / *p > 100))
+        return tooSmall();
+
+    // Lots before fees; then one lot fewer at a time until the payment fits. The payment only
+    // grows with the lot count, so the first affordable count from the top is the largest one.
+    // The texts are formatted once at the end: the pictures read back exactly the values they show.
+    const double lotsBeforeFees = std::floor(*a / *p * 0.01);
+    for (double lots = lotsBeforeFees; lots >= 1; --lots) {
+        const double n = lots * 100;
+        const auto cents = PaymentCents(n, *p, *rates);
+        if (!cents)
+            continue;
+        const double paid = *cents / 100.0;
+        const auto leftCents = RoundToInt32((*a - paid) * 100);
+        if (!leftCents || *leftCents < 0)
+            continue;
+        fields.shares = FormatPicture(n, "###,###,###");
+        fields.payment = FormatPicture(paid, "###,###.00");
+        fields.left = FormatPicture(*leftCents / 100.0, "###,##0.00");
+        return {};
+    }
+    // The fees make even one lot dearer than the sum: never count below one lot.
+    return tooSmall();
+}
+
+std::string_view CarryRefusal(const ConverterFields& fields, bool buySideLocked)
+{
+    if (buySideLocked)
+        return msg::kClearFirst;
+    const auto shares = ParseNumber(fields.shares);
+    if (!shares || *shares < 1 || !IsPositiveAmountText(fields.price))
+        return msg::kInputError;
+    return {};
+}
+
+} // namespace qcal

@@ -1,0 +1,57 @@
+#pragma once
+// The About window: why the program was written, where it is shared, and a banner that opens the
+// user guide installed beside the program.
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace qcal::ui {
+
+class Form1;
+
+// The banner across the top of the About window, 210 × 90 pixels, drawn in code.
+class Banner : public QWidget {
+    Q_OBJECT
+public:
+    explicit Banner(QWidget* parent);
+    static constexpr int kWidth = 210;
+    static constexpr int kHeight = 90;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(class QPaintEvent* event) override;
+    void mouseReleaseEvent(class QMouseEvent* event) override;
+};
+
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form2(Form1& main);
+
+    Banner* Image1() const { return image1_; }
+    QLabel* Label(int index) const;  // Label(1) the note, Label(2) the notice
+    QPushButton* Command1() const { return command1_; }
+
+    // Where the banner leads: guide.html in the program's own directory.
+    static QString GuidePath();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void Image1_Click();
+    void Command1_Click();
+
+    Form1& main_;
+    Banner* image1_ = nullptr;
+    QLabel* label_[3] = {};
+    QPushButton* command1_ = nullptr;
+};
+
+} // namespace qcal::ui
