@@ -73,6 +73,7 @@ private slots:
     void clearAfterOkUnlocksButKeepsCaptions();
     void mainClearRestoresEverything();
     void calculateRefusesInMultiBatchMode();
+    void enterInLockedPriceFieldsChangesNothing();
     void sellWindowPostsAndMarksTheSellSide();
     void outOfRangeLeavesMainWindowAndKeepsWindowOpen();
     void arrowsWalkTheSixFields();
@@ -370,6 +371,33 @@ void TestBatchWindows::calculateRefusesInMultiBatchMode()
     const qcal::MainWindowState after = form.Snapshot();
     for (int i = 1; i <= 22; ++i)
         QCOMPARE(after.text[i], before.text[i]);
+    // The refusal keeps the batch's holding for a later single sell.
+    QCOMPARE(after.BuyQuantity, qcal::Money::FromWhole(2000));
+}
+
+void TestBatchWindows::enterInLockedPriceFieldsChangesNothing()
+{
+    qcal::test::MainWindow w;
+    Form1& form = w.Open();
+    UseRates(form);
+    BatchWindow* buy = OpenBatch(form, 4);
+    EnterBatches(buy, {"10", "1000", "11", "1000"});
+    buy->Command1()->click();
+    BatchWindow* sell = OpenBatch(form, 3);
+    EnterBatches(sell, {"12", "500"});
+    sell->Command1()->click();
+    qcal::test::Activate(&form);
+    const qcal::MainWindowState before = form.Snapshot();
+
+    // Without the lock check, Enter in Text11 copied the 2,000 held over the 500 sold.
+    qcal::test::PressEnter(form.Text(11));
+    qcal::test::PressEnter(form.Text(1));
+
+    const qcal::MainWindowState after = form.Snapshot();
+    QCOMPARE(w.boxes.Take().size(), 0);
+    QCOMPARE(after.text, before.text);
+    QCOMPARE(form.Text(12)->text(), QStringLiteral("500"));
+    QCOMPARE(after.BuyQuantity, qcal::Money::FromWhole(2000));
 }
 
 void TestBatchWindows::sellWindowPostsAndMarksTheSellSide()

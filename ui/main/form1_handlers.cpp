@@ -252,12 +252,14 @@ bool Form1::RunSell()
 
 void Form1::Command1_Click()
 {
-    calc_.ResetBuySide();
-    calc_.ResetSellSide();
+    // A posted batch buy keeps its price and quantity: refusing before the reset leaves them in
+    // place for a later single sell, which needs them for the remaining shares.
     if (text_[1]->isReadOnly()) {
         Module1::ShowMessage(this, qcal::msg::kClearFirst);
         return;
     }
+    calc_.ResetBuySide();
+    calc_.ResetSellSide();
     if (!IsEmpty(text_[1]) && !IsEmpty(text_[2])) {
         if (const auto price = CheckedValue(1, Module1::CheckBuyPrice)) {
             calc_.BuyPrice = *price;
@@ -424,6 +426,10 @@ void Form1::FocusField(int index)
 
 void Form1::Text1_KeyPress()
 {
+    // A locked price holds a posted batch average: Enter there must not forget the batch's
+    // quantity, as it would by resetting the buy side.
+    if (text_[1]->isReadOnly())
+        return;
     calc_.ResetBuySide();
     if (IsEmpty(text_[1])) {
         FocusField(2);
@@ -463,6 +469,10 @@ void Form1::Text2_KeyPress()
 
 void Form1::Text11_KeyPress()
 {
+    // A locked price holds a posted batch sell: copying the buy quantity over its locked total
+    // would show a figure that no longer matches the sell results beside it.
+    if (text_[11]->isReadOnly())
+        return;
     calc_.ResetSellSide();
     if (IsEmpty(text_[11])) {
         FocusField(12);
