@@ -185,8 +185,9 @@ struct Phase {
         return (1 - rate) * rise > 2 * error;
     }
 
-    // The first k in 0 … 2^31 − 1 with N ≥ A. Throws OutOfRange when there is none, or when a
-    // value leaves its range before one is found.
+    // The first k in 0 … 2^31 − 1 with N ≥ A; nullopt when there is none, or when a value leaves
+    // its range before one is found (an empty result rather than an exception: a counter that runs
+    // out is an ordinary outcome here, and unwinding would cost more than the whole search).
     //
     // Why bisection finds the same k as trying every step: N never decreases as k grows.
     // p rises by exactly one step per k (k × step is far inside the precision of a double, so each
@@ -198,18 +199,19 @@ struct Phase {
     // ten-thousandths, and a rise below ΔS can round up to at most ΔS, so N = S − B − F holds
     // or grows — provided the rounding error of the doubles stays below (1 − rate) × ΔS.
     // MonotoneUpTo checks that bound for the largest S the bisection looks at; it fails only for
-    // rates within a few thousandths of a per mille of 1000 with a quantity or price so large that
-    // the doubles can no longer resolve the net's growth per step. There the literal search's first
-    // k would be decided by rounding noise, and the search refuses the input as out of range.
+    // rates within a few hundredths of a per mille of 1000, with prices so high that the doubles no
+    // longer resolve the net's growth per step (with 999.99999 per mille and a price near a million
+    // the net does fall now and then). There a step-by-step walk would stop wherever rounding noise
+    // first lets it, after up to two billion steps; the search refuses such inputs as out of range.
     // An out-of-range value at some k means one at every later k (S and F only grow), so it is
     // treated as the end of the bracket like a reached k, and reported only if it comes first.
-    std::int64_t FirstReaching() const
+    std::optional<std::int64_t> FirstReaching() const
     {
         Probe top = At(0);
         if (top == Probe::Reached)
             return 0;
         if (top == Probe::OutOfRange)
-            throw OutOfRange();
+            return std::nullopt;
         std::int64_t lo = 0;  // N(lo) < A
         std::int64_t hi = 1;
         for (;;) {
@@ -218,13 +220,13 @@ struct Phase {
                 break;
             if (hi == kMaxStep) {
                 // No k within the 32-bit counter reaches the cost.
-                throw OutOfRange();
+                return std::nullopt;
             }
             lo = hi;
             hi = std::min(2 * hi, kMaxStep);
         }
         if (!MonotoneUpTo(hi))
-            throw OutOfRange();
+            return std::nullopt;
         while (hi - lo > 1) {
             const std::int64_t mid = lo + (hi - lo) / 2;
             const Probe m = At(mid);
@@ -236,7 +238,7 @@ struct Phase {
             }
         }
         if (top == Probe::OutOfRange)
-            throw OutOfRange();
+            return std::nullopt;
         return hi;
     }
 };
@@ -252,7 +254,7 @@ Money RoundUpToGrid(Money r)
     return Money::FromDouble(result);
 }
 
-Money SearchAShares(Money price, Money quantity, const Rates& rates)
+std::optional<Money> SearchAShares(Money price, Money quantity, const Rates& rates)
 {
     const bool shanghai = rates.market == Market::Shanghai;
     const double c = rates.commission;
@@ -269,10 +271,12 @@ Money SearchAShares(Money price, Money quantity, const Rates& rates)
 
     Phase phase{shanghai ? Phase::Form::ShanghaiProportional : Phase::Form::ShenzhenProportional,
                 U, Q, B, A, 0.001, c, s};
-    std::int64_t k = phase.FirstReaching();
+    auto k = phase.FirstReaching();
+    if (!k)
+        return std::nullopt;
 
     // The sell commission at phase 1's price under the minimum: search again with the minimum charged.
-    if (c * (phase.PriceAt(k) * Q).ToDouble() * 0.001 < 5) {
+    if (c * (phase.PriceAt(*k) * Q).ToDouble() * 0.001 < 5) {
         if (!shanghai)
             phase.form = Phase::Form::ShenzhenMinimum;
         else if (q * 0.001 >= 1)
@@ -280,11 +284,13 @@ Money SearchAShares(Money price, Money quantity, const Rates& rates)
         else
             phase.form = Phase::Form::ShanghaiMinimumSmall;
         k = phase.FirstReaching();
+        if (!k)
+            return std::nullopt;
     }
-    return RoundUpToGrid(phase.PriceAt(k));
+    return RoundUpToGrid(phase.PriceAt(*k));
 }
 
-Money SearchFunds(Money price, Money quantity, const Rates& rates)
+std::optional<Money> SearchFunds(Money price, Money quantity, const Rates& rates)
 {
     const double c = rates.commission;
     const Money A = price * quantity;
@@ -297,7 +303,10 @@ Money SearchFunds(Money price, Money quantity, const Rates& rates)
     const bool proportional = c * (U * Q).ToDouble() * 0.001 > 5;
     const Phase phase{proportional ? Phase::Form::FundsProportional : Phase::Form::FundsFlat,
                       U, Q, cb, A, 0.0001, c, 0};
-    return RoundUpToGrid(phase.PriceAt(phase.FirstReaching()));
+    const auto k = phase.FirstReaching();
+    if (!k)
+        return std::nullopt;
+    return RoundUpToGrid(phase.PriceAt(*k));
 }
 
 } // namespace

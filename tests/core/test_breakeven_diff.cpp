@@ -167,9 +167,13 @@ double EstimatedSteps(Money price, Money quantity, const FeeSettings& f)
     if (!rates)
         return 1;
     const double q = quantity.ToDouble();
+    const double amount = price.ToDouble() * q;
+    // Beyond the 32-bit buy fees the walk fails before its first step.
+    if (std::max(rates->commission, rates->stampDuty) * amount >= 2147483648.0)
+        return 1;
     const double r = (rates->commission + rates->stampDuty) / 1000;
     const double step = rates->market == Market::Funds ? 0.0001 : 0.001;
-    const double fees = 2 * r * price.ToDouble() * q + 0.002 * q + 12;
+    const double fees = 2 * r * amount + 0.002 * q + 12;
     return 2 * fees / (step * q * (1 - r)) + 2;
 }
 
@@ -180,7 +184,7 @@ std::int64_t CaseCount()
     if (const char* env = std::getenv("QCAL_DIFF_CASES"))
         return std::max<std::int64_t>(1, std::atoll(env));
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__)
-    return 200'000;
+    return 500'000;
 #else
     return 1'000'000;
 #endif
@@ -196,6 +200,7 @@ TEST(BreakEvenDiffTest, RandomInputs)
 
     InputDrawer draw(0x51CA1C);
     std::int64_t compared = 0, withPrice = 0, secondPhase = 0, mismatches = 0, drawn = 0;
+    std::int64_t highPrice = 0, largeQuantity = 0, oneShare = 0, funds = 0;
     while (compared < wanted && mismatches < 20) {
         ++drawn;
         const Money price = draw.Price();
@@ -211,10 +216,17 @@ TEST(BreakEvenDiffTest, RandomInputs)
         mismatches += c.same ? 0 : 1;
         withPrice += c.literal.price.has_value() ? 1 : 0;
         secondPhase += c.literal.minimumPhase ? 1 : 0;
+        highPrice += price >= Money::FromWhole(10'000) ? 1 : 0;
+        largeQuantity += quantity >= Money::FromWhole(1'000'000) ? 1 : 0;
+        oneShare += quantity == Money::FromWhole(1) ? 1 : 0;
+        funds += f.market == FD ? 1 : 0;
     }
-    std::printf("[ compared %lld of %lld drawn; %lld with a price, %lld through the minimum phase ]\n",
+    std::printf("[ compared %lld of %lld drawn; %lld with a price, %lld through the minimum phase;\n"
+                "  %lld funds, %lld at 10,000 or more, %lld of a million shares or more, %lld of one share ]\n",
                 static_cast<long long>(compared), static_cast<long long>(drawn),
-                static_cast<long long>(withPrice), static_cast<long long>(secondPhase));
+                static_cast<long long>(withPrice), static_cast<long long>(secondPhase),
+                static_cast<long long>(funds), static_cast<long long>(highPrice),
+                static_cast<long long>(largeQuantity), static_cast<long long>(oneShare));
     EXPECT_EQ(mismatches, 0);
     EXPECT_GE(compared, wanted);
     // The draw must mostly produce real prices, and a fair share through the minimum phase.
