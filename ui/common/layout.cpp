@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -182,6 +183,52 @@ private:
 void SelectAllOnFocus(QLineEdit* field)
 {
     field->installEventFilter(new SelectAllFilter(field));
+}
+
+namespace {
+
+class FieldKeysFilter : public QObject {
+public:
+    FieldKeysFilter(QLineEdit* field, std::function<void()> onEnter, QLineEdit* up, QLineEdit* down)
+        : QObject(field), field_(field), onEnter_(std::move(onEnter)), up_(up), down_(down)
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != field_ || event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            onEnter_();
+            return true;
+        }
+        if (key == Qt::Key_Up && up_)
+            up_->setFocus(Qt::OtherFocusReason);
+        else if (key == Qt::Key_Down && down_)
+            down_->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+
+private:
+    QLineEdit* field_;
+    std::function<void()> onEnter_;
+    QLineEdit* up_;
+    QLineEdit* down_;
+};
+
+} // namespace
+
+void OnFieldKeys(QLineEdit* field, std::function<void()> onEnter, QLineEdit* up, QLineEdit* down)
+{
+    field->installEventFilter(new FieldKeysFilter(field, std::move(onEnter), up, down));
+}
+
+void SetTextIfChanged(QLineEdit* field, const std::string& text)
+{
+    const QString value = QString::fromStdString(text);
+    if (field->text() != value)
+        field->setText(value);
 }
 
 } // namespace qcal::ui

@@ -13,7 +13,9 @@
 // A row's parent is the name of a frame built by an earlier row, or nullptr for the client
 // widget itself; a child's Left and Top are measured from its frame's top-left corner.
 
+#include <functional>
 #include <span>
+#include <string>
 
 #include <QColor>
 #include <QFont>
@@ -80,5 +82,12 @@ namespace qcal::ui {
 // replaces it. A click would otherwise put the cursor under the mouse after the focus arrived;
 // the selection is made again on that first release unless the user dragged a selection.
 void SelectAllOnFocus(QLineEdit* field);
+
+// Enter (Return or the keypad's Enter) runs onEnter instead of reaching the field; Up and Down
+// move the focus to the given neighbour (nullptr: stay) and still reach the field.
+void OnFieldKeys(QLineEdit* field, std::function<void()> onEnter, QLineEdit* up, QLineEdit* down);
+
+// Writes a field's text only when it differs, so that an unchanged field keeps its selection.
+void SetTextIfChanged(QLineEdit* field, const std::string& text);
 
 } // namespace qcal::ui

@@ -1,10 +1,8 @@
 #include "ui/tools/form5.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "ui/common/layout.h"
 #include "ui/main/form1.h"
@@ -53,8 +51,10 @@ Form5::Form5(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
         text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
     for (int i = 1; i <= 2; ++i)
         command_[i] = findChild<QPushButton*>(QStringLiteral("Command%1").arg(i));
-    text_[1]->installEventFilter(this);
-    text_[2]->installEventFilter(this);
+    for (int i = 1; i <= 2; ++i)
+        SelectAllOnFocus(text_[i]);
+    OnFieldKeys(text_[1], [this] { Text1_KeyPress(); }, nullptr, text_[2]);
+    OnFieldKeys(text_[2], [this] { Text2_KeyPress(); }, text_[1], nullptr);
     connect(command_[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(command_[2], &QPushButton::clicked, this, [this] { Command2_Click(); });
     Form_Load();
@@ -80,47 +80,11 @@ qcal::ConverterFields Form5::Fields() const
 
 void Form5::SetFields(const qcal::ConverterFields& fields)
 {
-    const auto set = [](QLineEdit* field, const std::string& text) {
-        const QString value = QString::fromStdString(text);
-        if (field->text() != value)
-            field->setText(value);
-    };
-    set(text_[1], fields.amount);
-    set(text_[2], fields.price);
-    set(text_[3], fields.shares);
-    set(text_[4], fields.payment);
-    set(text_[5], fields.left);
-}
-
-bool Form5::eventFilter(QObject* watched, QEvent* event)
-{
-    auto* field = qobject_cast<QLineEdit*>(watched);
-    if (!field)
-        return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn) {
-        // After the line edit has placed its cursor for the click that focused it.
-        QTimer::singleShot(0, field, [field] { Module1::SelectAllText(field); });
-    } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            field == text_[1] ? Text1_KeyPress() : Text2_KeyPress();
-            return true;
-        }
-        field == text_[1] ? Text1_KeyDown(key) : Text2_KeyDown(key);
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form5::Text1_KeyDown(int key)
-{
-    if (key == Qt::Key_Down)
-        text_[2]->setFocus();
-}
-
-void Form5::Text2_KeyDown(int key)
-{
-    if (key == Qt::Key_Up)
-        text_[1]->setFocus();
+    SetTextIfChanged(text_[1], fields.amount);
+    SetTextIfChanged(text_[2], fields.price);
+    SetTextIfChanged(text_[3], fields.shares);
+    SetTextIfChanged(text_[4], fields.payment);
+    SetTextIfChanged(text_[5], fields.left);
 }
 
 void Form5::Text1_KeyPress()

@@ -28,7 +28,6 @@ public:
     void Form_Activate();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -36,8 +35,6 @@ private:
     void Form_Unload();
     void Text1_KeyPress();
     void Text2_KeyPress();
-    void Text1_KeyDown(int key);
-    void Text2_KeyDown(int key);
     void Command1_Click();
     void Command2_Click();
 

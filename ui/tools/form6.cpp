@@ -2,9 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
 
 #include "ui/common/layout.h"
 #include "ui/main/form1.h"
@@ -42,8 +40,10 @@ Form6::Form6(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
     for (int i = 1; i <= 3; ++i)
         text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
-    text_[1]->installEventFilter(this);
-    text_[2]->installEventFilter(this);
+    for (int i = 1; i <= 2; ++i)
+        SelectAllOnFocus(text_[i]);
+    OnFieldKeys(text_[1], [this] { Text1_KeyPress(); }, nullptr, text_[2]);
+    OnFieldKeys(text_[2], [this] { Text2_KeyPress(); }, text_[1], nullptr);
     // A change of the value from code counts as a click too, as it does for the main window's box.
     connect(check1_, &QCheckBox::toggled, this, [this] { Check1_Click(); });
     Form_Load();
@@ -64,45 +64,9 @@ qcal::MiniFields Form6::Fields() const { return {ToStd(text_[1]), ToStd(text_[2]
 
 void Form6::SetFields(const qcal::MiniFields& fields)
 {
-    const auto set = [](QLineEdit* field, const std::string& text) {
-        const QString value = QString::fromStdString(text);
-        if (field->text() != value)
-            field->setText(value);
-    };
-    set(text_[1], fields.price);
-    set(text_[2], fields.quantity);
-    set(text_[3], fields.breakEven);
-}
-
-bool Form6::eventFilter(QObject* watched, QEvent* event)
-{
-    auto* field = qobject_cast<QLineEdit*>(watched);
-    if (!field)
-        return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn) {
-        // After the line edit has placed its cursor for the click that focused it.
-        QTimer::singleShot(0, field, [field] { Module1::SelectAllText(field); });
-    } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            field == text_[1] ? Text1_KeyPress() : Text2_KeyPress();
-            return true;
-        }
-        field == text_[1] ? Text1_KeyDown(key) : Text2_KeyDown(key);
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form6::Text1_KeyDown(int key)
-{
-    if (key == Qt::Key_Down)
-        text_[2]->setFocus();
-}
-
-void Form6::Text2_KeyDown(int key)
-{
-    if (key == Qt::Key_Up)
-        text_[1]->setFocus();
+    SetTextIfChanged(text_[1], fields.price);
+    SetTextIfChanged(text_[2], fields.quantity);
+    SetTextIfChanged(text_[3], fields.breakEven);
 }
 
 void Form6::Text1_KeyPress()

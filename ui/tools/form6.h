@@ -25,7 +25,6 @@ public:
     void Form_Activate();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -33,8 +32,6 @@ private:
     void Form_Unload();
     void Text1_KeyPress();
     void Text2_KeyPress();
-    void Text1_KeyDown(int key);
-    void Text2_KeyDown(int key);
     void Check1_Click();
 
     qcal::MiniFields Fields() const;
