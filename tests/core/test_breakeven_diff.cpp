@@ -168,9 +168,12 @@ double EstimatedSteps(Money price, Money quantity, const FeeSettings& f)
         return 1;
     const double q = quantity.ToDouble();
     const double amount = price.ToDouble() * q;
-    // Beyond the 32-bit buy fees the walk fails before its first step.
-    if (std::max(rates->commission, rates->stampDuty) * amount >= 2147483648.0)
-        return 1;
+    // Beyond the 32-bit buy fees the walk fails before its first step; such inputs are cheap, but
+    // let them make up only a small share of the comparisons.
+    const double buyRate = rates->market == Market::Funds ? rates->commission
+                                                           : std::max(rates->commission, rates->stampDuty);
+    if (buyRate * amount >= 2147483648.0)
+        return 400;
     const double r = (rates->commission + rates->stampDuty) / 1000;
     const double step = rates->market == Market::Funds ? 0.0001 : 0.001;
     const double fees = 2 * r * amount + 0.002 * q + 12;
