@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/calc_steps.h"
 #include "core/captions.h"
 #include "core/fees.h"
 #include "core/input_checks.h"
@@ -14,45 +15,9 @@ namespace qcal {
 
 namespace {
 
-constexpr std::string_view kPricePicture = "##0.00##";
-constexpr std::string_view kSharesPicture = "###,###";
-constexpr std::string_view kAmountPicture = "###,##0.00";
-constexpr std::string_view kBreakEvenPicture = "##0.000";
+using namespace steps;
+
 constexpr std::string_view kZeroPicture = "0.00";
-
-// Thrown inside a post to abandon the working copies and report why.
-struct Refused {
-    CalcFailure failure;
-};
-
-Rates RatesOrRefuse(const FeeSettings& fees)
-{
-    switch (DiagnoseRates(fees)) {
-    case RateProblem::Commission: throw Refused{CalcFailure::CommissionRate};
-    case RateProblem::StampDuty: throw Refused{CalcFailure::StampDutyRate};
-    case RateProblem::None: break;
-    }
-    const auto rates = ReadRates(fees);
-    if (!rates)
-        throw Refused{CalcFailure::CommissionRate};
-    return *rates;
-}
-
-Money BreakEvenOrRefuse(Money price, Money quantity, const FeeSettings& fees)
-{
-    const auto p = BreakEvenPrice(price, quantity, fees);
-    if (!p)  // the rates were read already, so only the range is left
-        throw Refused{CalcFailure::OutOfRange};
-    return *p;
-}
-
-// Later steps read back what earlier ones wrote: they work on the figures as shown.
-double Shown(const MainWindowState& s, int field) { return NumberOrZero(s.text[field]); }
-
-void Show(MainWindowState& s, int field, double value, std::string_view picture)
-{
-    s.text[field] = FormatPicture(value, picture);
-}
 
 double Tag(const BatchFields& b, int field) { return NumberOrZero(b.tag[field]); }
 
@@ -216,13 +181,9 @@ BatchResult AllOrNothing(BatchFields& fields, MainWindowState& state, Steps step
     BatchFields b = fields;
     MainWindowState s = state;
     bool posted = false;
-    try {
-        posted = steps(b, s);
-    } catch (const Refused& r) {
-        return BatchResult{r.failure, false};
-    } catch (const OutOfRange&) {
-        return BatchResult{CalcFailure::OutOfRange, false};
-    }
+    const CalcFailure failure = Attempt([&] { posted = steps(b, s); });
+    if (failure != CalcFailure::None)
+        return BatchResult{failure, false};
     fields = std::move(b);
     state = std::move(s);
     return BatchResult{CalcFailure::None, posted};

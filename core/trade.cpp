@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "core/calc_steps.h"
 #include "core/captions.h"
 #include "core/input_checks.h"
 #include "core/messages.h"
@@ -15,36 +16,7 @@ namespace qcal {
 
 namespace {
 
-constexpr std::string_view kAmountPicture = "###,##0.00";
-constexpr std::string_view kCostPicture = "###,##0.000";
-constexpr std::string_view kBreakEvenPicture = "##0.000";
-constexpr std::string_view kSharesPicture = "###,###";
-
-// Thrown inside a calculation to abandon the working copy and report why.
-struct Refused {
-    CalcFailure failure;
-};
-
-Rates RatesOrRefuse(const FeeSettings& fees)
-{
-    switch (DiagnoseRates(fees)) {
-    case RateProblem::Commission: throw Refused{CalcFailure::CommissionRate};
-    case RateProblem::StampDuty: throw Refused{CalcFailure::StampDutyRate};
-    case RateProblem::None: break;
-    }
-    const auto rates = ReadRates(fees);
-    if (!rates)  // ReadRates refuses nothing that DiagnoseRates passes; the commission box is the one typed into
-        throw Refused{CalcFailure::CommissionRate};
-    return *rates;
-}
-
-// The number a field shows: the later steps work on the displayed (rounded) figures.
-double Shown(const MainWindowState& s, int field) { return NumberOrZero(s.text[field]); }
-
-void Show(MainWindowState& s, int field, double value, std::string_view picture)
-{
-    s.text[field] = FormatPicture(value, picture);
-}
+using namespace steps;
 
 Money Hundredths(std::int32_t k) { return Money::FromRaw(static_cast<std::int64_t>(k) * 100); }
 
@@ -95,26 +67,13 @@ SideMoney ChargeSide(MainWindowState& s, Money amount, Money quantity, const Rat
     return m;
 }
 
-Money BreakEvenOrRefuse(Money price, Money quantity, const FeeSettings& fees)
-{
-    const auto p = BreakEvenPrice(price, quantity, fees);
-    if (!p)  // the rates were checked already, so only the range is left
-        throw Refused{CalcFailure::OutOfRange};
-    return *p;
-}
-
 // Runs a calculation on a copy of the state and hands the copy over only when it completed.
 template <typename Steps>
 CalcResult AllOrNothing(MainWindowState& state, Steps steps)
 {
     MainWindowState work = state;
-    try {
-        steps(work);
-    } catch (const Refused& r) {
-        return CalcResult{r.failure};
-    } catch (const OutOfRange&) {
-        return CalcResult{CalcFailure::OutOfRange};
-    }
+    if (const CalcFailure failure = Attempt([&] { steps(work); }); failure != CalcFailure::None)
+        return CalcResult{failure};
     state = std::move(work);
     return CalcResult{};
 }
