@@ -186,8 +186,7 @@ std::optional<qcal::Money> Form1::CheckedValue(int field, void (*check)(QLineEdi
 
 void Form1::ReportOutOfRange(int field)
 {
-    Module1::ShowMessage(this, qcal::msg::kOutOfRange);
-    Module1::Reselect(text_[field]);
+    Module1::Refuse(text_[field], qcal::msg::kOutOfRange);
 }
 
 void Form1::ReportFailure(qcal::CalcFailure failure, int rangeField)
@@ -199,8 +198,7 @@ void Form1::ReportFailure(qcal::CalcFailure failure, int rangeField)
             edit->selectAll();
     };
     const auto reselectField = [this](int field, std::string_view message) {
-        Module1::ShowMessage(this, message);
-        Module1::Reselect(text_[field]);
+        Module1::Refuse(text_[field], message);
     };
     switch (failure) {
     case qcal::CalcFailure::None:
@@ -514,8 +512,7 @@ bool Form1::RewriteChecked(int field, qcal::CheckOutcome (*check)(std::string_vi
 {
     const qcal::CheckOutcome outcome = check(text_[field]->text().toStdString());
     if (!outcome.accepted) {
-        Module1::ShowMessage(this, outcome.message);
-        Module1::Reselect(text_[field]);
+        Module1::Refuse(text_[field], outcome.message);
         return false;
     }
     text_[field]->setText(QString::fromStdString(outcome.text));

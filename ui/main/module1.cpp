@@ -55,6 +55,12 @@ void Reselect(QLineEdit* field)
     SelectAllText(field);
 }
 
+void Refuse(QLineEdit* field, std::string_view message)
+{
+    ShowMessage(field->window(), message);
+    Reselect(field);
+}
+
 bool IsPositiveAmount(QLineEdit* field) { return IsPositiveAmountText(field->text().toStdString()); }
 
 void CheckBuyPrice(QLineEdit* field) { RunFieldCheck(field, CheckBuyPriceText); }

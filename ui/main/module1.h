@@ -24,6 +24,8 @@ void ShowMessage(QWidget* parent, std::string_view text);
 void SelectAllText(QLineEdit* field);
 // Gives the field the focus and selects its whole text (after a rejected input).
 void Reselect(QLineEdit* field);
+// A refused input: the message, then the field focused with its whole text selected.
+void Refuse(QLineEdit* field, std::string_view message);
 
 bool IsPositiveAmount(QLineEdit* field);
 void CheckBuyPrice(QLineEdit* field);

@@ -92,8 +92,7 @@ void Form5::Text1_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ConfirmAmount(fields);
     if (!outcome.ok()) {
-        Module1::ShowMessage(this, outcome.message);
-        Module1::Reselect(text_[1]);
+        Module1::Refuse(text_[1], outcome.message);
         return;
     }
     SetFields(fields);
@@ -105,8 +104,7 @@ void Form5::Text2_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ConfirmPrice(fields);
     if (!outcome.ok()) {
-        Module1::ShowMessage(this, outcome.message);
-        Module1::Reselect(text_[2]);
+        Module1::Refuse(text_[2], outcome.message);
         return;
     }
     SetFields(fields);

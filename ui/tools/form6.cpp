@@ -74,8 +74,7 @@ void Form6::Text1_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ConfirmMiniPrice(fields);
     if (!outcome.ok()) {
-        Module1::ShowMessage(this, outcome.message);
-        Module1::Reselect(text_[1]);
+        Module1::Refuse(text_[1], outcome.message);
         return;
     }
     SetFields(fields);
