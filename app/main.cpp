@@ -6,6 +6,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Names the configuration directory of an installed copy (~/.config/qcal).
+    QApplication::setApplicationName(QStringLiteral("qcal"));
     qcal::ui::Module1::InputValid = 0;
     qcal::ui::Form1 form;
     form.show();

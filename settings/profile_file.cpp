@@ -2,19 +2,15 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <optional>
 #include <vector>
 
-namespace qcal::settings {
-namespace {
+#include "settings/atomic_file.h"
 
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-constexpr qsizetype kUtf8BomSize = 3;
+namespace qcal::settings {
 
 // One line of the file as byte offsets, so that lines we do not touch are copied back unchanged
 // even when they are not valid text.
@@ -31,6 +27,28 @@ struct Document {
     std::vector<Line> lines;
 };
 
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr qsizetype kUtf8BomSize = 3;
+
+// Where the line that starts at pos ends: CR LF, LF and a lone CR all end a line. (GBK never uses
+// either byte inside a character, so splitting the bytes is safe.)
+Line NextLine(const QByteArray& b, qsizetype pos)
+{
+    Line line;
+    line.begin = pos;
+    qsizetype i = pos;
+    while (i < b.size() && b[i] != '\n' && b[i] != '\r')
+        ++i;
+    line.end = i;
+    if (i < b.size())
+        line.next = (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n') ? i + 2 : i + 1;
+    else
+        line.next = i;
+    return line;
+}
+
 Document Split(QByteArray bytes)
 {
     Document doc;
@@ -38,20 +56,14 @@ Document Split(QByteArray bytes)
     const QByteArray& b = doc.bytes;
     doc.utf8 = b.startsWith(kUtf8Bom);
 
-    const qsizetype firstBreak = b.indexOf('\n');
-    if (firstBreak > 0 && b[firstBreak - 1] != '\r')
-        doc.lineBreak = "\n";
-
     qsizetype pos = doc.utf8 ? kUtf8BomSize : 0;
+    bool styleKnown = false;
     while (pos < b.size()) {
-        Line line;
-        line.begin = pos;
-        const qsizetype nl = b.indexOf('\n', pos);
-        if (nl < 0) {
-            line.end = line.next = b.size();
-        } else {
-            line.end = (nl > pos && b[nl - 1] == '\r') ? nl - 1 : nl;
-            line.next = nl + 1;
+        const Line line = NextLine(b, pos);
+        if (!styleKnown && line.next > line.end) {
+            // New lines follow the file's first line break.
+            doc.lineBreak = b.mid(line.end, line.next - line.end);
+            styleKnown = true;
         }
         doc.lines.push_back(line);
         pos = line.next;
@@ -193,64 +205,107 @@ std::optional<Document> Load(const QString& path)
     return Split(std::move(bytes));
 }
 
+QString ReadValue(const Document& doc, const QString& section, const QString& key)
+{
+    const Location loc = Locate(doc, section, key);
+    return loc.key < 0 ? QString() : CutToBytes(loc.value, kMaxValueBytes);
+}
+
+// What a read gives back after value was written: its text as the file's encoding holds it
+// (GBK turns what it cannot hold into "?"), without the blanks around it, cut to the read's limit.
+QString AsReadBack(bool utf8, const QString& value)
+{
+    const QByteArray stored = Encode(utf8, value);
+    const QString decoded =
+        utf8 ? QString::fromUtf8(stored) : QStringDecoder("GBK", QStringConverter::Flag::Stateless).decode(stored);
+    return CutToBytes(TrimBlanks(decoded), kMaxValueBytes);
+}
+
+// The file's bytes with key set to value in section.
+QByteArray WithEntry(const Document& doc, const QString& section, const QString& key, const QString& value)
+{
+    const Location loc = Locate(doc, section, key);
+    const QByteArray& b = doc.bytes;
+    if (loc.key >= 0) {
+        const Line& line = doc.lines[loc.key];
+        return b.left(line.begin) + Encode(doc.utf8, loc.keyName + u'=' + value) + b.mid(line.end);
+    }
+    if (loc.header >= 0) {
+        const Line& after = doc.lines[loc.lastContent];
+        QByteArray insert = Encode(doc.utf8, key + u'=' + value) + doc.lineBreak;
+        if (after.next == after.end)  // the last line of the file, without a line break
+            insert.prepend(doc.lineBreak);
+        return b.left(after.next) + insert + b.mid(after.next);
+    }
+    QByteArray out = b;
+    const qsizetype bodyStart = doc.utf8 ? kUtf8BomSize : 0;
+    if (out.size() > bodyStart && !out.endsWith('\n') && !out.endsWith('\r'))
+        out += doc.lineBreak;
+    out += Encode(doc.utf8, u'[' + section + u']') + doc.lineBreak;
+    out += Encode(doc.utf8, key + u'=' + value) + doc.lineBreak;
+    return out;
+}
+
+QString WithoutLineBreaks(QString value)
+{
+    value.remove(u'\r');
+    value.remove(u'\n');
+    return value;
+}
+
 }  // namespace
+
+Profile Profile::Load(const QString& path)
+{
+    Profile profile;
+    std::optional<Document> doc = qcal::settings::Load(path);
+    profile.doc_ = std::make_shared<const Document>(doc ? std::move(*doc) : Document{});
+    return profile;
+}
+
+QString Profile::Read(const QString& section, const QString& key) const
+{
+    return doc_ ? ReadValue(*doc_, section, key) : QString();
+}
 
 QString ReadProfileString(const QString& path, const QString& section, const QString& key)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const Document doc = Split(file.readAll());
-    const Location loc = Locate(doc, section, key);
-    if (loc.key < 0)
-        return {};
-    return CutToBytes(loc.value, kMaxValueBytes);
+    return Profile::Load(path).Read(section, key);
+}
+
+bool WriteProfileStrings(const QString& path, const QString& section, std::span<const ProfileEntry> entries)
+{
+    if (TrimBlanks(section).isEmpty())
+        return false;
+    for (const ProfileEntry& entry : entries) {
+        if (TrimBlanks(entry.key).isEmpty())
+            return false;
+    }
+    const std::optional<Document> loaded = Load(path);
+    if (!loaded)
+        return false;
+
+    Document doc = *loaded;
+    for (const ProfileEntry& entry : entries)
+        doc = Split(WithEntry(doc, section, entry.key, WithoutLineBreaks(entry.value)));
+
+    // Whatever the file looked like, a write that says it succeeded must read back.
+    for (const ProfileEntry& entry : entries) {
+        if (ReadValue(doc, section, entry.key) != AsReadBack(doc.utf8, WithoutLineBreaks(entry.value)))
+            return false;
+    }
+    if (doc.bytes == loaded->bytes) {
+        // Nothing to change: the file is not touched, and nothing can fail.
+        RemoveStaleTemporariesOf(path);
+        return true;
+    }
+    return ReplaceFileContent(path, doc.bytes);
 }
 
 bool WriteProfileString(const QString& path, const QString& section, const QString& key, const QString& value)
 {
-    if (TrimBlanks(section).isEmpty() || TrimBlanks(key).isEmpty())
-        return false;
-    const std::optional<Document> loaded = Load(path);
-    if (!loaded)
-        return false;
-    const Document& doc = *loaded;
-
-    QString clean = value;
-    clean.remove(u'\r');
-    clean.remove(u'\n');
-
-    const Location loc = Locate(doc, section, key);
-    const QByteArray& b = doc.bytes;
-    QByteArray out;
-    if (loc.key >= 0) {
-        const Line& line = doc.lines[loc.key];
-        out = b.left(line.begin) + Encode(doc.utf8, loc.keyName + u'=' + clean) + b.mid(line.end);
-    } else if (loc.header >= 0) {
-        const Line& after = doc.lines[loc.lastContent];
-        QByteArray insert = Encode(doc.utf8, key + u'=' + clean) + doc.lineBreak;
-        if (after.next == after.end)  // the last line of the file, without a line break
-            insert.prepend(doc.lineBreak);
-        out = b.left(after.next) + insert + b.mid(after.next);
-    } else {
-        out = b;
-        const qsizetype bodyStart = doc.utf8 ? kUtf8BomSize : 0;
-        if (out.size() > bodyStart && !out.endsWith('\n'))
-            out += doc.lineBreak;
-        out += Encode(doc.utf8, u'[' + section + u']') + doc.lineBreak;
-        out += Encode(doc.utf8, key + u'=' + clean) + doc.lineBreak;
-    }
-
-    QSaveFile file(path);
-    // A directory that forbids new files still lets us keep a writable QCAL.INI up to date.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(out) != out.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const ProfileEntry entry{key, value};
+    return WriteProfileStrings(path, section, std::span<const ProfileEntry>(&entry, 1));
 }
 
 }  // namespace qcal::settings

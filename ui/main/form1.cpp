@@ -17,6 +17,7 @@
 #include <QScreen>
 
 #include "core/messages.h"
+#include "settings/ini_location.h"
 #include "ui/common/layout.h"
 #include "ui/common/pictures.h"
 #include "ui/main/form1_layout.h"
@@ -64,7 +65,7 @@ T* Find(const QWidget* root, const QString& name)
 
 } // namespace
 
-Form1::Form1() : Form1(QCoreApplication::applicationDirPath()) {}
+Form1::Form1() : Form1(qcal::settings::DefaultIniDirectory()) {}
 
 Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
 {
@@ -89,7 +90,7 @@ Form1::~Form1()
         delete window.data();
 }
 
-QString Form1::IniPath() const { return QDir(iniDirectory_).filePath(QStringLiteral("QCAL.INI")); }
+QString Form1::IniPath() const { return QDir(iniDirectory_).filePath(QString::fromLatin1(qcal::settings::kIniFileName)); }
 
 void Form1::CreateMenus()
 {

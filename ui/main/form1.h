@@ -27,7 +27,7 @@ namespace qcal::ui {
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    Form1();                                   // QCAL.INI beside the executable
+    Form1();                                   // QCAL.INI where the settings live (ini_location.h)
     explicit Form1(const QString& iniDirectory);  // tests hand in a temporary directory
     ~Form1() override;
 

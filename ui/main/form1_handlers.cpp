@@ -81,8 +81,9 @@ void Form1::Form_Load()
     // The handlers are live before the settings are restored: restoring a check box or the
     // market runs its click behaviour, as a click would.
     ConnectHandlers();
-    Module1::LoadBuyInputs(*this);
-    Module1::LoadSettings(*this);
+    const qcal::settings::Profile stored = Module1::ReadSettingsFile(*this);
+    Module1::LoadBuyInputs(*this, stored);
+    Module1::LoadSettings(*this, stored);
 }
 
 void Form1::ConnectHandlers()
@@ -154,6 +155,7 @@ void Form1::Command4_Click()
     RestoreLabel(label_[8]);
     label19_[17]->setText(Q(qcal::caption::kUnitYuan));
     FocusField(1);
+    const Module1::SaveBatch batch(*this);
     Module1::SaveBuyInputs(*this);
     Module1::SaveSettings(*this);
 }
@@ -268,6 +270,7 @@ void Form1::Command1_Click()
             }
             if (!RunBuy())
                 return;
+            const Module1::SaveBatch batch(*this);
             Module1::SaveSettings(*this);
             Module1::SaveBuyInputs(*this);
         }
@@ -408,6 +411,7 @@ void Form1::CKZD_Click() { check_[1]->setChecked(Action("CKZD")->isChecked()); }
 void Form1::Check2_Click()
 {
     Action("JYMR")->setChecked(check_[2]->isChecked());
+    const Module1::SaveBatch batch(*this);
     Module1::SaveBuyInputs(*this);
     Module1::SaveSettings(*this);
 }
@@ -460,8 +464,11 @@ void Form1::Text2_KeyPress()
         calc_.BuyQuantity = *quantity;
     if (!RunBuy())
         return;
-    Module1::SaveSettings(*this);
-    Module1::SaveBuyInputs(*this);
+    {
+        const Module1::SaveBatch batch(*this);
+        Module1::SaveSettings(*this);
+        Module1::SaveBuyInputs(*this);
+    }
     FocusField(11);
 }
 

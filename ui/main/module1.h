@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "settings/profile_file.h"
 #include "settings/topmost.h"
 
 class QLineEdit;
@@ -33,11 +34,23 @@ void CheckBuyQuantity(QLineEdit* field);
 void CheckSellPrice(QLineEdit* field);
 void CheckSellQuantity(QLineEdit* field);
 
-// QCAL.INI
+// QCAL.INI. The saves of one user action are one write of the file: open a SaveBatch around
+// them (SaveSettings and SaveBuyInputs open their own, so a lone save writes at once). The
+// outermost batch writes when it ends and tells a failure once.
+class SaveBatch {
+public:
+    explicit SaveBatch(Form1& form);
+    ~SaveBatch();
+    SaveBatch(const SaveBatch&) = delete;
+    SaveBatch& operator=(const SaveBatch&) = delete;
+};
+
 void SaveSettings(Form1& form);
-void LoadSettings(Form1& form);
 void SaveBuyInputs(Form1& form);
-void LoadBuyInputs(Form1& form);
+// Start-up reads the file once and restores from what it read.
+qcal::settings::Profile ReadSettingsFile(const Form1& form);
+void LoadBuyInputs(Form1& form, const qcal::settings::Profile& stored);
+void LoadSettings(Form1& form, const qcal::settings::Profile& stored);
 
 using qcal::settings::ClearTopmost;
 using qcal::settings::SetTopmost;

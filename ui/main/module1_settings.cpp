@@ -5,6 +5,10 @@
 #include <QLineEdit>
 #include <QString>
 
+#include <array>
+#include <optional>
+#include <vector>
+
 #include "core/messages.h"
 #include "settings/profile_file.h"
 #include "ui/main/form1.h"
@@ -15,36 +19,44 @@ namespace {
 
 const QString kSection = QStringLiteral("TIP");
 
-const QString kNoticeKey = QStringLiteral("注意");
-const QString kNotice = QStringLiteral("本文件是自动生成，请不要随便修改本文件！");
-const QString kCommissionKey = QStringLiteral("手续费");
-const QString kStampDutyKey = QStringLiteral("印花税");
-const QString kMarketKey = QStringLiteral("证交所");
-const QString kOnTopKey = QStringLiteral("窗口置顶");
-const QString kRememberBuyKey = QStringLiteral("记忆买入");
-const QString kBuyPriceKey = QStringLiteral("买入价格");
-const QString kBuyQuantityKey = QStringLiteral("买入数量");
+// The keys of section TIP in the order a new file lists them, with what a missing or empty key
+// stands for.
+enum Key { Notice, Commission, StampDuty, Market, OnTop, RememberBuy, BuyPrice, BuyQuantity, kKeyCount };
 
-// What a missing or empty key stands for.
-const QString kDefaultCommission = QStringLiteral("2.7");
-const QString kDefaultStampDuty = QStringLiteral("3");
-const QString kDefaultMarket = QStringLiteral("上海A股");
+struct KeySpec {
+    QString name;
+    QString fallback;
+};
 
-bool Write(Form1& form, const QString& key, const QString& value)
+const KeySpec& Spec(Key key)
 {
-    return qcal::settings::WriteProfileString(form.IniPath(), kSection, key, value);
+    static const KeySpec kKeys[kKeyCount] = {
+        {QStringLiteral("注意"), QStringLiteral("本文件是自动生成，请不要随便修改本文件！")},
+        {QStringLiteral("手续费"), QStringLiteral("2.7")},
+        {QStringLiteral("印花税"), QStringLiteral("3")},
+        {QStringLiteral("证交所"), QStringLiteral("上海A股")},
+        {QStringLiteral("窗口置顶"), QStringLiteral("0")},
+        {QStringLiteral("记忆买入"), QStringLiteral("0")},
+        {QStringLiteral("买入价格"), QString()},
+        {QStringLiteral("买入数量"), QString()},
+    };
+    return kKeys[key];
 }
 
-// A failed write is told at once, and the save carries on with the next key.
-void WriteOrTell(Form1& form, const QString& key, const QString& value)
-{
-    if (!Write(form, key, value))
-        ShowMessage(&form, qcal::msg::kWriteError);
-}
+// The saves of the action in progress: every key a save asks for while a batch is open waits
+// here, and the outermost batch writes them all in one replacement of the file.
+struct Pending {
+    int depth = 0;
+    Form1* form = nullptr;
+    std::array<std::optional<QString>, kKeyCount> values;
+};
+Pending pending;
 
-QString Read(Form1& form, const QString& key)
+void Write(Key key, const QString& value) { pending.values[key] = value; }
+
+QString Read(const qcal::settings::Profile& stored, Key key)
 {
-    return qcal::settings::ReadProfileString(form.IniPath(), kSection, key);
+    return stored.Read(kSection, Spec(key).name);
 }
 
 QString Flag(const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
@@ -65,47 +77,72 @@ void SelectEntry(QComboBox* list, const QString& value, const QString& fallback)
 
 }  // namespace
 
+SaveBatch::SaveBatch(Form1& form)
+{
+    if (pending.depth++ == 0)
+        pending.form = &form;
+}
+
+SaveBatch::~SaveBatch()
+{
+    if (--pending.depth > 0)
+        return;
+    std::vector<qcal::settings::ProfileEntry> entries;
+    for (int key = 0; key < kKeyCount; ++key) {
+        if (pending.values[key])
+            entries.push_back({Spec(Key(key)).name, *pending.values[key]});
+    }
+    Form1* form = pending.form;
+    pending = Pending{};
+    if (entries.empty() || !form)
+        return;
+    // One message for the whole action, however many keys it could not write.
+    if (!qcal::settings::WriteProfileStrings(form->IniPath(), kSection, entries))
+        ShowMessage(form, qcal::msg::kWriteError);
+}
+
 void SaveSettings(Form1& form)
 {
-    Write(form, kNoticeKey, kNotice);  // nobody reads it back: a failure here is not worth a message
-    WriteOrTell(form, kCommissionKey, form.Combo(1)->currentText());
-    WriteOrTell(form, kStampDutyKey, form.Combo(2)->currentText());
-    WriteOrTell(form, kMarketKey, form.Combo(3)->currentText());
-    WriteOrTell(form, kOnTopKey, Flag(form.Check(1)));
-    WriteOrTell(form, kRememberBuyKey, Flag(form.Check(2)));
+    const SaveBatch batch(form);
+    Write(Notice, Spec(Notice).fallback);
+    Write(Commission, form.Combo(1)->currentText());
+    Write(StampDuty, form.Combo(2)->currentText());
+    Write(Market, form.Combo(3)->currentText());
+    Write(OnTop, Flag(form.Check(1)));
+    Write(RememberBuy, Flag(form.Check(2)));
 }
 
 void SaveBuyInputs(Form1& form)
 {
+    const SaveBatch batch(form);
     // With the option off the stored inputs are emptied, so turning it off forgets them at once.
     const bool remember = form.Check(2)->isChecked();
-    WriteOrTell(form, kBuyPriceKey, remember ? form.Text(1)->text() : QString());
-    WriteOrTell(form, kBuyQuantityKey, remember ? form.Text(2)->text() : QString());
+    Write(BuyPrice, remember ? form.Text(1)->text() : QString());
+    Write(BuyQuantity, remember ? form.Text(2)->text() : QString());
 }
 
-void LoadBuyInputs(Form1& form)
+qcal::settings::Profile ReadSettingsFile(const Form1& form) { return qcal::settings::Profile::Load(form.IniPath()); }
+
+void LoadBuyInputs(Form1& form, const qcal::settings::Profile& stored)
 {
     // Whatever the file holds is loaded, whatever "记忆买入" says: the saves keep the two in step.
-    form.Text(1)->setText(Read(form, kBuyPriceKey));
-    form.Text(2)->setText(Read(form, kBuyQuantityKey));
+    form.Text(1)->setText(Read(stored, BuyPrice));
+    form.Text(2)->setText(Read(stored, BuyQuantity));
 }
 
-void LoadSettings(Form1& form)
+void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
 {
-    // Everything is read before anything is applied: ticking Check1 or Check2 saves the settings
-    // at once, and that save must not overwrite a key that has not been read yet.
-    const QString commission = Read(form, kCommissionKey);
-    const QString stampDuty = Read(form, kStampDutyKey);
-    const QString market = Read(form, kMarketKey);
-    const bool onTop = StoredFlag(Read(form, kOnTopKey));
-    const bool rememberBuy = StoredFlag(Read(form, kRememberBuyKey));
+    // The values come from the file as it was read once, before anything is applied; the saves
+    // that restoring a check box runs are one action, written when the restore is complete.
+    const SaveBatch batch(form);
+    const QString commission = Read(stored, Commission);
 
     // The commission is free text; its checks run when it is next used.
-    form.Combo(1)->setCurrentText(commission.isEmpty() ? kDefaultCommission : commission);
-    SelectEntry(form.Combo(2), stampDuty, kDefaultStampDuty);
-    SelectEntry(form.Combo(3), market, kDefaultMarket);
-    form.Check(1)->setChecked(onTop);
-    form.Check(2)->setChecked(rememberBuy);
+    form.Combo(1)->setCurrentText(commission.isEmpty() ? Spec(Commission).fallback : commission);
+    SelectEntry(form.Combo(2), Read(stored, StampDuty), Spec(StampDuty).fallback);
+    SelectEntry(form.Combo(3), Read(stored, Market), Spec(Market).fallback);
+    form.Check(1)->setChecked(StoredFlag(Read(stored, OnTop)));
+    form.Check(2)->setChecked(StoredFlag(Read(stored, RememberBuy)));
 }
 
 }  // namespace qcal::ui::Module1

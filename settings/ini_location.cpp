@@ -1,0 +1,30 @@
+#include "settings/ini_location.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace qcal::settings {
+
+QString ChooseIniDirectory(const QString& programDirectory, const QString& configDirectory)
+{
+    const QString beside = QDir(programDirectory).filePath(QString::fromLatin1(kIniFileName));
+    if (QFileInfo::exists(beside))
+        return programDirectory;
+    // access() rather than the permission bits: it also knows read-only file systems.
+    if (::access(QFile::encodeName(programDirectory).constData(), W_OK) == 0)
+        return programDirectory;
+    return configDirectory;
+}
+
+QString DefaultIniDirectory()
+{
+    return ChooseIniDirectory(QCoreApplication::applicationDirPath(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+} // namespace qcal::settings
