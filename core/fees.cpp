@@ -90,6 +90,9 @@ namespace {
 
 constexpr std::int64_t kMaxStep = std::numeric_limits<std::int32_t>::max();
 
+// The most steps tried one by one before a crossing (see Phase::NoiseWindow).
+constexpr std::int64_t kMaxNoiseSteps = 1 << 20;
+
 // R3: to 0.001 through the 32-bit rounding, as a Money value.
 Money R3(double x) { return Money::FromDouble(RoundInt32(x * 1000) / 1000.0); }
 
@@ -165,44 +168,48 @@ struct Phase {
         }
     }
 
-    // Whether N is provably non-decreasing in k over 0 … kTop (see FirstReaching).
-    bool MonotoneUpTo(std::int64_t kTop) const
+    // How far before a crossing (a k below A followed by one at or above it) another k may still
+    // reach A, in ten-thousandths of S; nullopt when the net does not grow at all.
+    //
+    // Exactly, F rises by rate × ΔS between two prices whose amounts differ by ΔS, and N by
+    // (1 − rate) × ΔS. In doubles each evaluation of the fee term is off by at most e: no path
+    // through it has more than six roundings (the amount to a double, the products with the rate
+    // and with 0.001, the sums, the scaling to ten-thousandths), each a relative 2^−53 of a
+    // non-negative partial result, so e ≤ 8 × 2^−53 × (fixed + rate × S) ten-thousandths. The
+    // final rounding to Money moves each value by at most half a unit. So for k before j,
+    //     N(j) − N(k) ≥ (1 − rate) × ΔS − 2e − 1,
+    // and with N(j) < A ≤ N(k) (whole ten-thousandths) that needs (1 − rate) × ΔS ≤ 2e.
+    std::optional<double> NoiseWindow(std::int64_t kTop) const
     {
-        if (form == Form::FundsFlat)
-            return true;
         double fixed = 0, rate = 0;
         Shape(fixed, rate);
-        const double q = std::fabs(Q.ToDouble());
-        const double sMax =
-            std::max(std::fabs(U.ToDouble()), std::fabs(U.ToDouble() + static_cast<double>(kTop) * step)) * q;
-        // Smallest rise of S between two steps at which it rises at all, in ten-thousandths:
-        // the exact product rises by step × Q, and each rounding to Money moves it by at most half a unit.
-        const double rise = std::max(1.0, step * q * 1e4 - 1);
-        // The doubles of the fee term carry at most a few roundings each (about 8); 16 of them,
-        // doubled again, leaves room for the error of this estimate itself.
+        // The rate the doubles really apply differs from (s + c) / 1000 by a few units of 2^−53.
         const double unitRoundoff = std::ldexp(1.0, -53);
-        const double error = 2 * 16 * unitRoundoff * (std::fabs(fixed) + rate * sMax) * 1e4;
-        return (1 - rate) * rise > 2 * error;
+        const double slope = 1 - rate - 4 * unitRoundoff;
+        if (!(slope > 0))
+            return std::nullopt;
+        const double sMax =
+            std::max(std::fabs(U.ToDouble()), std::fabs(U.ToDouble() + static_cast<double>(kTop) * step)) *
+            std::fabs(Q.ToDouble());
+        const double e = 8 * unitRoundoff * (std::fabs(fixed) + rate * sMax) * 1e4;
+        return 2 * e / slope;
     }
 
-    // The first k in 0 … 2^31 − 1 with N ≥ A; nullopt when there is none, or when a value leaves
-    // its range before one is found (an empty result rather than an exception: a counter that runs
-    // out is an ordinary outcome here, and unwinding would cost more than the whole search).
+    // The first k in 0 … 2^31 − 1 with N ≥ A, the one a walk over every step would stop at;
+    // nullopt when there is none, or when a value leaves its range before one is found (an empty
+    // result rather than an exception: a counter that runs out is an ordinary outcome here, and
+    // unwinding would cost more than the whole search).
     //
-    // Why bisection finds the same k as trying every step: N never decreases as k grows.
-    // p rises by exactly one step per k (k × step is far inside the precision of a double, so each
-    // conversion to Money is exact), so the exact S = p × Q rises by step × Q and the rounded S
-    // never falls. F depends on S alone through products with non-negative rates and sums, each
-    // rounded monotonically in doubles and then to Money, so F never falls either; what matters is
-    // that it cannot rise by more than S. Exactly, F rises by rate × ΔS with rate = (c + s) / 1000
-    // below 1, because the rates are refused at 1000 per mille. ΔS is a whole number of
-    // ten-thousandths, and a rise below ΔS can round up to at most ΔS, so N = S − B − F holds
-    // or grows — provided the rounding error of the doubles stays below (1 − rate) × ΔS.
-    // MonotoneUpTo checks that bound for the largest S the bisection looks at; it fails only for
-    // rates within a few hundredths of a per mille of 1000, with prices so high that the doubles no
-    // longer resolve the net's growth per step (with 999.99999 per mille and a price near a million
-    // the net does fall now and then). There a step-by-step walk would stop wherever rounding noise
-    // first lets it, after up to two billion steps; the search refuses such inputs as out of range.
+    // Galloping (k = 1, 2, 4, …) and bisection find a crossing: lo below A, lo + 1 at or above
+    // it. N is non-decreasing in k up to rounding noise: p rises by exactly one step per k (k ×
+    // step is far inside the precision of a double, so each conversion to Money is exact), the
+    // amount S = p × Q never falls, and the fees rise by less than S does, because the rates are
+    // refused at 1000 per mille. Only the doubles of the fee term can make N dip, and NoiseWindow
+    // bounds how far before the crossing that could let an earlier k reach A; those few k are
+    // tried one by one, so the answer is the walk's whenever the window is small. It is a handful
+    // of steps at most for any commission a broker charges; it grows only for rates within
+    // millionths of a per mille of 1000 at prices near the counter's end, where the walk's answer
+    // would be decided by rounding noise: beyond kMaxNoiseSteps the search refuses as out of range.
     // An out-of-range value at some k means one at every later k (S and F only grow), so it is
     // treated as the end of the bracket like a reached k, and reported only if it comes first.
     std::optional<std::int64_t> FirstReaching() const
@@ -225,8 +232,6 @@ struct Phase {
             lo = hi;
             hi = std::min(2 * hi, kMaxStep);
         }
-        if (!MonotoneUpTo(hi))
-            return std::nullopt;
         while (hi - lo > 1) {
             const std::int64_t mid = lo + (hi - lo) / 2;
             const Probe m = At(mid);
@@ -237,9 +242,37 @@ struct Phase {
                 top = m;
             }
         }
+        if (form != Form::FundsFlat) {
+            const auto earlier = EarlierReaching(lo, hi);
+            if (!earlier)
+                return std::nullopt;
+            if (*earlier >= 0)
+                return *earlier;
+        }
         if (top == Probe::OutOfRange)
             return std::nullopt;
         return hi;
+    }
+
+    // The first k before lo that reaches A within the noise window (-1 when none does); nullopt
+    // when the window is too wide to try.
+    std::optional<std::int64_t> EarlierReaching(std::int64_t lo, std::int64_t hi) const
+    {
+        const auto window = NoiseWindow(hi);
+        if (!window)
+            return std::nullopt;
+        const Money anchor = PriceAt(lo) * Q;  // lo was probed below A: it is in range
+        std::int64_t first = -1;
+        for (std::int64_t k = lo - 1, tried = 0; k >= 0; --k) {
+            const Money S = PriceAt(k) * Q;
+            if (static_cast<double>((anchor - S).Raw()) > *window)
+                break;
+            if (++tried > kMaxNoiseSteps)
+                return std::nullopt;
+            if (Net(S) >= A)
+                first = k;
+        }
+        return first;
     }
 };
 

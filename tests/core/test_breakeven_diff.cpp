@@ -93,6 +93,35 @@ TEST(BreakEvenDiffTest, NamedCases)
     }
 }
 
+// One share at 0.01 with a commission within a thousandth of a per mille of the limit: the net
+// grows by a ten-thousandth only every few thousand steps, and the doubles of the fee term wobble
+// around it. The walks take hundreds of millions of steps; a sanitizer build, several times slower,
+// checks against their answers as found by the optimised build.
+TEST(BreakEvenDiffTest, RatesAtTheLimit)
+{
+    const struct {
+        const char* commission;
+        const char* stampDuty;
+        std::string market;
+        double walked;
+    } cases[] = {
+        {"999.9995", "0", SZ, 39900.000},
+        {"999.9999", "0", SZ, 199500.001},
+        {"993.9999", "6", SH, 219500.000},
+    };
+    for (const auto& c : cases) {
+        const FeeSettings f{c.commission, c.stampDuty, c.market};
+        const Money price = Money::FromDouble(0.01);
+        const Money one = Money::FromWhole(1);
+        const auto fast = BreakEvenPrice(price, one, f);
+        ASSERT_TRUE(fast.has_value()) << Describe(price, one, f);
+        EXPECT_EQ(fast->Raw(), Money::FromDouble(c.walked).Raw()) << Describe(price, one, f);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_UNDEFINED__)
+        EXPECT_TRUE(Compare(price, one, f, 400'000'000).compared);
+#endif
+    }
+}
+
 // Inputs drawn over the whole range, with a bias toward ordinary positions where the walk is short.
 class InputDrawer {
 public:
