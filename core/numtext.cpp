@@ -24,7 +24,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // - A value too large for a double ("1e999", a 400-digit number) is not numeric; a value too small
 //   to hold ("1e-999") reads as 0 with its sign.
 // The value is converted with std::from_chars, which ignores the C locale.
-std::optional<double> ParseNumber(std::string_view text)
+namespace {
+
+struct Parsed {
+    std::optional<double> value;
+    bool tooLarge = false;  // grammatical, but beyond a double
+};
+
+Parsed Parse(std::string_view text)
 {
     std::size_t i = 0;
     std::size_t n = text.size();
@@ -33,7 +40,7 @@ std::optional<double> ParseNumber(std::string_view text)
     while (n > i && IsBlank(text[n - 1]))
         --n;
     if (i == n)
-        return std::nullopt;
+        return {};
 
     bool negative = false;
     if (text[i] == '+' || text[i] == '-') {
@@ -58,7 +65,7 @@ std::optional<double> ParseNumber(std::string_view text)
             fracDigits += text[i++];
     }
     if (intDigits.empty() && fracDigits.empty())
-        return std::nullopt;
+        return {};
 
     std::string expDigits;
     bool expNegative = false;
@@ -71,10 +78,10 @@ std::optional<double> ParseNumber(std::string_view text)
         while (i < n && IsDigit(text[i]))
             expDigits += text[i++];
         if (expDigits.empty())
-            return std::nullopt;
+            return {};
     }
     if (i != n)
-        return std::nullopt;
+        return {};
 
     std::string canonical = intDigits.empty() ? std::string("0") : intDigits;
     if (!fracDigits.empty())
@@ -105,16 +112,22 @@ std::optional<double> ParseNumber(std::string_view text)
             const long long magnitude =
                 static_cast<long long>(intDigits.size()) - static_cast<long long>(firstNonZero) + e;
             if (magnitude > 0)
-                return std::nullopt;  // too large
+                return {std::nullopt, true};
             value = 0;                 // too small: reads as zero
         }
     } else if (ec != std::errc() || ptr != canonical.data() + canonical.size()) {
-        return std::nullopt;
+        return {};
     }
     if (!std::isfinite(value))
-        return std::nullopt;
-    return negative ? -value : value;
+        return {std::nullopt, true};
+    return {negative ? -value : value};
 }
+
+} // namespace
+
+std::optional<double> ParseNumber(std::string_view text) { return Parse(text).value; }
+
+bool IsTooLargeNumber(std::string_view text) { return Parse(text).tooLarge; }
 
 double NumberOrZero(std::string_view text)
 {

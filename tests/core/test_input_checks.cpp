@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/input_checks.h"
 #include "core/main_state.h"
@@ -69,7 +72,10 @@ const CheckCase kPrices[] = {
     {BUY_PRICE, "1e300", false, msg::kBuyPriceRange},
     {BUY_PRICE, "abc", false, msg::kBuyPriceNotNumeric},
     {BUY_PRICE, "", false, msg::kBuyPriceNotNumeric},
-    {BUY_PRICE, "1e999", false, msg::kBuyPriceNotNumeric},
+    {BUY_PRICE, "1e999", false, msg::kBuyPriceRange},  // a number, too large
+    {BUY_PRICE, "0.00004", false, msg::kBuyPriceRange},  // shown as 0.00: no price
+    {BUY_PRICE, "1e-300", false, msg::kBuyPriceRange},
+    {BUY_PRICE, "0.00006", true, "0.0001"},
     {BUY_PRICE, "9,", false, msg::kBuyPriceNotNumeric},
     {SELL_PRICE, "11", true, "11.00"},
     {SELL_PRICE, "9.303", true, "9.303"},
@@ -95,6 +101,8 @@ const CheckCase kQuantities[] = {
     {BUY_QTY, "-100", false, msg::kBuyQuantityRange},
     {BUY_QTY, "0.9999", false, msg::kBuyQuantityRange},
     {BUY_QTY, "1e15", false, msg::kOutOfRange},
+    {BUY_QTY, "999999999999999.9", false, msg::kOutOfRange},  // would show as 1,000,000,000,000,000
+    {BUY_QTY, "1e999", false, msg::kOutOfRange},
     {BUY_QTY, "1e300", false, msg::kOutOfRange},
     {BUY_QTY, "abc", false, msg::kBuyQuantityNotNumeric},
     {BUY_QTY, "", false, msg::kBuyQuantityNotNumeric},
@@ -123,6 +131,8 @@ const CheckCase kBonus[] = {
     {BONUS, "-0.1", false, msg::kBonusNotNumeric},
     {BONUS, "", false, msg::kBonusNotNumeric},
     {BONUS, "abc", false, msg::kBonusNotNumeric},
+    {BONUS, "1e999", false, msg::kBonusTooLarge},  // a number, and above 10
+    {BONUS, "-0", true, "0"},
 };
 INSTANTIATE_TEST_SUITE_P(CheckBonus, CheckTextTest, ::testing::ValuesIn(kBonus));
 
@@ -134,9 +144,10 @@ const CheckCase kDividend[] = {
     {DIVIDEND, "0.375", true, "0.38"},
     {DIVIDEND, "1,000", true, "1000.00"},
     {DIVIDEND, "21474836.47", true, "21474836.47"},
-    {DIVIDEND, "21474836.48", false, msg::kDividendNotNumeric},   // the 32-bit limit
-    {DIVIDEND, "21474836.476", false, msg::kDividendNotNumeric},  // would round up to it
-    {DIVIDEND, "1e20", false, msg::kDividendNotNumeric},
+    {DIVIDEND, "21474836.48", false, msg::kOutOfRange},   // the 32-bit limit: a number, too large
+    {DIVIDEND, "21474836.476", false, msg::kOutOfRange},  // would round up to it
+    {DIVIDEND, "1e20", false, msg::kOutOfRange},
+    {DIVIDEND, "1e999", false, msg::kOutOfRange},
     {DIVIDEND, "-1", false, msg::kDividendNotNumeric},
     {DIVIDEND, "", false, msg::kDividendNotNumeric},
     {DIVIDEND, "abc", false, msg::kDividendNotNumeric},
@@ -212,6 +223,65 @@ TEST(CheckMainState, ResetSidesClearsOnlyTheirMoney)
     for (Money m : {sellReset.BuyPrice, sellReset.BuyQuantity, sellReset.BuyAmount, sellReset.BuyCommission,
                     sellReset.BuyStampDuty, sellReset.BuyTransferFee, sellReset.BuyFees, sellReset.Profit})
         EXPECT_EQ(m, v);
+}
+
+} // namespace
+} // namespace qcal
+
+namespace qcal {
+namespace {
+
+// Texts of every shape the grammar knows, and some it does not: signs, groups, fractions,
+// exponents, tiny and huge values, and the values just around each check's limits.
+std::vector<std::string> GeneratedTexts()
+{
+    std::vector<std::string> texts = {"214748.36475", "214748.36474", "0.00005", "0.00015", "21474836.475",
+                                      "21474836.474", "999999999999999.4", "999999999999999.5", "10.4", "10.5",
+                                      "-0", "-0.004", "0.005", "1e-5", "9.99995"};
+    std::mt19937 random(11);
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const char* const signs[] = {"", "", "-", "+"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string t = signs[pick(4)];
+        const int digits = pick(17);
+        for (int d = 0; d < digits; ++d) {
+            t += static_cast<char>('0' + pick(10));
+            if (pick(9) == 0 && d + 1 < digits)
+                t += ',';
+        }
+        if (pick(2)) {
+            t += '.';
+            const int decimals = pick(9);
+            for (int d = 0; d < decimals; ++d)
+                t += static_cast<char>('0' + pick(10));
+        }
+        if (pick(6) == 0)
+            t += "e" + std::string(pick(2) ? "-" : "") + std::to_string(pick(320));
+        texts.push_back(t);
+    }
+    return texts;
+}
+
+// What a check accepts it must accept again as rewritten, unchanged: otherwise the next Enter
+// would refuse the very text the check wrote.
+TEST(CheckTextSettles, EveryAcceptedTextPassesItsOwnCheckAgain)
+{
+    using Check = CheckOutcome (*)(std::string_view);
+    const std::pair<const char*, Check> checks[] = {
+        {"buy price", CheckBuyPriceText}, {"buy quantity", CheckBuyQuantityText},
+        {"sell price", CheckSellPriceText}, {"sell quantity", CheckSellQuantityText},
+        {"bonus", CheckBonusText}, {"dividend", CheckDividendText},
+    };
+    for (const std::string& text : GeneratedTexts()) {
+        for (const auto& [name, check] : checks) {
+            const CheckOutcome first = check(text);
+            if (!first.accepted)
+                continue;
+            const CheckOutcome again = check(first.text);
+            ASSERT_TRUE(again.accepted) << name << ": \"" << text << "\" became \"" << first.text << "\"";
+            ASSERT_EQ(again.text, first.text) << name << ": \"" << text << "\"";
+        }
+    }
 }
 
 } // namespace
