@@ -116,6 +116,7 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
     s.BuyTransferFee = m->transferFee;
     s.BuyFees = m->fees;
     s.buyBreakEven = s.text[9];
+    s.buyBasis = s.CurrentBuyBasis();
     return true;
 }
 

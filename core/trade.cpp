@@ -83,8 +83,9 @@ void CheckBonusAndDividend(const MainWindowState& s)
     const CheckOutcome bonus = CheckBonusText(s.text[21]);
     if (!bonus.accepted)
         throw Refused{bonus.message == msg::kBonusTooLarge ? CalcFailure::BonusTooLarge : CalcFailure::BonusText};
-    if (!CheckDividendText(s.text[22]).accepted)
-        throw Refused{CalcFailure::DividendText};
+    const CheckOutcome dividend = CheckDividendText(s.text[22]);
+    if (!dividend.accepted)
+        throw Refused{dividend.message == msg::kOutOfRange ? CalcFailure::DividendTooLarge : CalcFailure::DividendText};
 }
 
 void BuySteps(MainWindowState& s)
@@ -153,6 +154,7 @@ void BuySteps(MainWindowState& s)
     // On the figures as shown, and on the holding shown in Text2, which includes any bonus shares.
     const double paid = Shown(s, 3) + Shown(s, 7) - dividend * Shown(s, 2) * 0.1;
     Show(s, 10, paid, kAmountPicture);
+    s.buyBasis = s.CurrentBuyBasis();
 }
 
 void SellSteps(MainWindowState& s)
@@ -227,9 +229,28 @@ CalcResult CalculateBuy(MainWindowState& state)
 {
     if (state.BuyPrice == Money() || state.BuyQuantity == Money())
         return CalcResult{};
-    return AllOrNothing(state, BuySteps);
+    CalcResult result = AllOrNothing(state, BuySteps);
+    if (result.failure == CalcFailure::OutOfRange) {
+        result.field = 2;
+        const double bonus = NumberOrZero(state.text[21]);
+        const double dividend = NumberOrZero(state.text[22]);
+        if (bonus != 0 || dividend != 0) {
+            MainWindowState without = state;
+            without.text[21] = "0";
+            without.text[22] = "0.00";
+            if (AllOrNothing(without, BuySteps).ok())
+                result.field = dividend != 0 ? 22 : 21;
+        }
+    }
+    return result;
 }
 
-CalcResult CalculateSell(MainWindowState& state) { return AllOrNothing(state, SellSteps); }
+CalcResult CalculateSell(MainWindowState& state)
+{
+    CalcResult result = AllOrNothing(state, SellSteps);
+    if (result.failure == CalcFailure::OutOfRange)
+        result.field = 12;
+    return result;
+}
 
 } // namespace qcal

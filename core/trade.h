@@ -14,10 +14,15 @@ enum class CalcFailure {
     BonusText,        // Text21 fails its check (not numeric or negative)
     BonusTooLarge,    // Text21 above 10
     DividendText,     // Text22 fails its check
+    DividendTooLarge, // Text22 is a number beyond what can be computed
 };
 
 struct CalcResult {
     CalcFailure failure = CalcFailure::None;
+    // For OutOfRange: the input field whose value took the calculation out of range (the
+    // quantity, whose product with an accepted price is what overflows; or the bonus or dividend
+    // when the buy fits without them).
+    int field = 0;
     bool ok() const { return failure == CalcFailure::None; }
 };
 

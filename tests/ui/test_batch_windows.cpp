@@ -75,6 +75,7 @@ private slots:
     void calculateRefusesInMultiBatchMode();
     void enterInLockedPriceFieldsChangesNothing();
     void sellWindowPostsAndMarksTheSellSide();
+    void partialBatchSellKeepsTheRemainingBreakEven();
     void outOfRangeLeavesMainWindowAndKeepsWindowOpen();
     void arrowsWalkTheSixFields();
     void closingUnloadsAndNextOpeningStartsEmpty();
@@ -398,6 +399,30 @@ void TestBatchWindows::enterInLockedPriceFieldsChangesNothing()
     QCOMPARE(after.text, before.text);
     QCOMPARE(form.Text(12)->text(), QStringLiteral("500"));
     QCOMPARE(after.BuyQuantity, qcal::Money::FromWhole(2000));
+}
+
+// Coming back from the sell window must not put the whole position's break-even back in Text9.
+void TestBatchWindows::partialBatchSellKeepsTheRemainingBreakEven()
+{
+    qcal::test::MainWindow w;
+    Form1& form = w.Open();
+    form.Combo(3)->setCurrentText(Str(qcal::kShenzhen));
+    form.Combo(1)->setEditText(QStringLiteral("2.6"));
+    form.Combo(2)->setCurrentText(QStringLiteral("2"));
+    qcal::test::TypeInto(form.Text(1), QStringLiteral("16.97"));
+    qcal::test::PressEnter(form.Text(1));
+    qcal::test::TypeInto(form.Text(2), QStringLiteral("13584"));
+    qcal::test::PressEnter(form.Text(2));
+    QCOMPARE(form.Text(9)->text(), QStringLiteral("17.127"));
+
+    BatchWindow* sell = OpenBatch(form, 3);
+    QVERIFY(sell);
+    EnterBatches(sell, {"13.401", "500"});
+    QCOMPARE(form.Text(9)->text(), QStringLiteral("17.349"));
+    sell->Command1()->click();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.Text(9)->text(), QStringLiteral("17.349"));
+    QCOMPARE(w.boxes.Pending(), 0);
 }
 
 void TestBatchWindows::sellWindowPostsAndMarksTheSellSide()

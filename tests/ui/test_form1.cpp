@@ -97,6 +97,8 @@ private slots:
     void badCommissionReportedOnceByCalculate();
     void checkBoxesAndMenuMirrorEachOther();
     void comingBackRecomputesTheBuySide();
+    void comingBackAfterAPartialSaleChangesNothing();
+    void comingBackWithNewRatesRecomputesBothSides();
     void activationSkipsInputsThatFailTheChecks_data();
     void activationSkipsInputsThatFailTheChecks();
     void activationAfterBatchBuyTakesValuesOnly();
@@ -129,7 +131,10 @@ void TestForm1::controlsCarryTheirNames()
         QVERIFY2(form.Action(n), n);
     QCOMPARE(form.Label(19, 17)->objectName(), QStringLiteral("Label19_17"));
     QCOMPARE(form.Label(20, 3)->text(), QStringLiteral("10股送"));
-    QVERIFY(form.Action("YH")->isSeparator());
+    // The divider keeps its name and caption and cannot be chosen.
+    QCOMPARE(form.Action("YH")->text(), QStringLiteral("———————"));
+    QVERIFY(!form.Action("YH")->isEnabled());
+    QVERIFY(!form.Action("YH")->isSeparator());
 }
 
 void TestForm1::windowAndFieldsAsCreated()
@@ -503,9 +508,10 @@ void TestForm1::outOfRangeCalculationChangesNothing()
     after[1] = before[1];  // the accepted quantity is shown grouped, as the check rewrote it
     QCOMPARE(after, before);
     QCOMPARE(form.Text(2)->text(), QStringLiteral("999,999,999"));
-    QVERIFY(w.FocusedWithAllSelected(form.Text(1)));
+    // The quantity took the amount out of range: it is the field to correct.
+    QVERIFY(w.FocusedWithAllSelected(form.Text(2)));
 
-    // The sell side reports the same way and focuses its own price.
+    // The sell side reports the same way and focuses its own quantity.
     EnterIn(form, 1, QStringLiteral("10"));
     FillInputs(form, "10.00", "1000", "200000", "999999999");
     ClickCalculate(form);
@@ -513,7 +519,7 @@ void TestForm1::outOfRangeCalculationChangesNothing()
     QCOMPARE(sell.size(), 1);
     QCOMPARE(sell[0].text, Str(qcal::msg::kOutOfRange));
     QVERIFY(form.Text(13)->text().isEmpty());
-    QVERIFY(w.FocusedWithAllSelected(form.Text(11)));
+    QVERIFY(w.FocusedWithAllSelected(form.Text(12)));
 }
 
 void TestForm1::refusedBonusOrDividendStopsTheCalculation_data()
@@ -713,6 +719,44 @@ void TestForm1::comingBackRecomputesTheBuySide()
     QCOMPARE(form.Text(10)->text(), QStringLiteral("10,061.00"));
     QCOMPARE(w.Focused(), form.Text(11));
     QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(w.boxes.Pending(), 0);
+}
+
+// The remaining-shares break-even of a partial sale stays when the window is merely returned to.
+void TestForm1::comingBackAfterAPartialSaleChangesNothing()
+{
+    MainWindow w;
+    Form1& form = w.Open();
+    UseExampleRates(form);
+    FillInputs(form, "10", "1000", "11", "500");
+    ClickCalculate(form);
+    const QString remaining = form.Text(9)->text();
+    QCOMPARE(form.Text(19)->text(), QStringLiteral("500"));
+    QVERIFY(remaining.toStdString() != form.Snapshot().buyBreakEven);
+    const QStringList before = Texts(form);
+    form.hide();  // as while the About window is up
+    form.ComeBack();
+    QCOMPARE(Texts(form), before);
+    QCOMPARE(w.Focused(), form.Text(11));
+    QCOMPARE(w.boxes.Pending(), 0);
+}
+
+// Rates changed while away: the buy side is computed again, and the shown sale with it.
+void TestForm1::comingBackWithNewRatesRecomputesBothSides()
+{
+    MainWindow w;
+    Form1& form = w.Open();
+    UseExampleRates(form);
+    FillInputs(form, "10", "1000", "11", "500");
+    ClickCalculate(form);
+    const QString sellFees = form.Text(17)->text();
+    form.hide();
+    form.Combo(1)->setEditText(QStringLiteral("1.0"));
+    form.ComeBack();
+    QCOMPARE(form.Text(4)->text(), QStringLiteral("10.00"));  // the buy commission at 1 per mille
+    QVERIFY(form.Text(17)->text() != sellFees);
+    QCOMPARE(form.Text(14)->text(), QStringLiteral("5.50"));  // the sale's, at the new rate
+    QCOMPARE(form.Text(19)->text(), QStringLiteral("500"));  // still the partial sale's shares left
     QCOMPARE(w.boxes.Pending(), 0);
 }
 

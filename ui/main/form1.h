@@ -111,6 +111,7 @@ private:
     // the message, the offending control has the focus, and no field has changed.
     bool RunBuy();
     bool RunSell();
+    void RecomputeShownSale();
     void ReportFailure(qcal::CalcFailure failure, int rangeField);
     void ReportOutOfRange(int field);
     // The value of a field that a check has just accepted; nullopt (after the message) when it
@@ -123,7 +124,6 @@ private:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(class QCloseEvent* event) override;
-    void paintEvent(class QPaintEvent* event) override;
 
     QString iniDirectory_;
     qcal::MainWindowState calc_;  // the Money members; the widgets hold the rest
@@ -135,7 +135,8 @@ private:
     std::array<QCheckBox*, 3> check_{};
     std::array<QPointer<QWidget>, 7> side_{};
     bool exiting_ = false;
-    bool titlePainted_ = false;
+    class Client;
+    Client* client_ = nullptr;
 };
 
 } // namespace qcal::ui

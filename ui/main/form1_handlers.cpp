@@ -137,6 +137,7 @@ void Form1::QK()
     calc_.ResetSellSide();
     calc_.Profit = qcal::Money();
     calc_.buyBreakEven.clear();
+    calc_.buyBasis.reset();
 }
 
 void Form1::Command4_Click()
@@ -223,6 +224,9 @@ void Form1::ReportFailure(qcal::CalcFailure failure, int rangeField)
     case qcal::CalcFailure::DividendText:
         reselectField(22, qcal::msg::kDividendNotNumeric);
         break;
+    case qcal::CalcFailure::DividendTooLarge:
+        reselectField(22, qcal::msg::kOutOfRange);
+        break;
     }
 }
 
@@ -231,7 +235,7 @@ bool Form1::RunBuy()
     qcal::MainWindowState state = Snapshot();
     const qcal::CalcResult result = qcal::CalculateBuy(state);
     if (!result.ok()) {
-        ReportFailure(result.failure, 1);
+        ReportFailure(result.failure, result.field);
         return false;
     }
     Apply(state);
@@ -243,7 +247,7 @@ bool Form1::RunSell()
     qcal::MainWindowState state = Snapshot();
     const qcal::CalcResult result = qcal::CalculateSell(state);
     if (!result.ok()) {
-        ReportFailure(result.failure, 11);
+        ReportFailure(result.failure, result.field);
         return false;
     }
     Apply(state);
@@ -330,13 +334,43 @@ void Form1::Form_Activate()
         return;
     }
     FocusField(11);
+    // Figures computed from exactly these inputs and rates are on screen already; computing again
+    // would replace a partial sale's remaining-shares break-even with the whole position's.
+    if (calc_.buyBasis && *calc_.buyBasis == Snapshot().CurrentBuyBasis())
+        return;
     const auto buyPrice = AcceptedValue(1);
     const auto shares = buyPrice ? AcceptedValue(2) : std::nullopt;
     if (!shares)
         return;
     calc_.BuyPrice = *buyPrice;
     calc_.BuyQuantity = *shares;
-    RunBuy();
+    if (!RunBuy())
+        return;
+    RecomputeShownSale();
+}
+
+// After the buy side changed under a shown sale, the sale is computed again, as Calculate would,
+// so that the figures on screen belong together. Its inputs are checked silently: a sale whose
+// texts no longer pass stays as it was.
+void Form1::RecomputeShownSale()
+{
+    if (IsEmpty(text_[13]))
+        return;
+    if (text_[11]->isReadOnly()) {
+        // A multi-batch sell: its window still holds the batches.
+        RepostBatchSell(*this);
+        return;
+    }
+    if (!qcal::CheckSellPriceText(text_[11]->text().toStdString()).accepted ||
+        !qcal::CheckSellQuantityText(text_[12]->text().toStdString()).accepted)
+        return;
+    const auto price = AcceptedValue(11);
+    const auto quantity = price ? AcceptedValue(12) : std::nullopt;
+    if (!quantity)
+        return;
+    calc_.SellPrice = *price;
+    calc_.SellQuantity = *quantity;
+    RunSell();
 }
 
 // Commands that open and close windows ---------------------------------------------------------
@@ -344,8 +378,9 @@ void Form1::Form_Activate()
 void Form1::Command2_Click() { close(); }
 void Form1::TC_Click() { close(); }
 
-// The About window, the converter and the mini window take the main window's place on screen;
-// it is hidden only once the side window is really up, so the program never ends up without one.
+// The About window, the converter and the mini window take the main window's place on screen:
+// the openers hide it. A window that failed to come up leaves it shown, so the program never
+// ends up without a window.
 void Form1::ShowHidingSideWindow(int formNumber, void (*open)(Form1&))
 {
     open(*this);

@@ -47,18 +47,15 @@ public:
     QString Tag(int index) const;
 
     void StoreBatchInputs();
+    // Posts the accepted batches again, as the last post did; false (after the message) when refused.
+    bool Repost() { return PostBatches(false); }
     // Empties the six fields and their accepted values; the main window is not touched.
     void ClearFields();
 
     void Command1_Click();
     void Command2_Click();
-    void Text1_KeyPress(int keyAscii);
-    void Text2_KeyPress(int keyAscii);
-    void Text3_KeyPress(int keyAscii);
-    void Text4_KeyPress(int keyAscii);
-    void Text5_KeyPress(int keyAscii);
-    void Text6_KeyPress(int keyAscii);
-    void Text_KeyDown(int index, int keyCode);
+    void EnterField(int index);
+    void MoveFocus(int index, bool down);
 
 protected:
     BatchWindow(Form1& main, const BatchSide& side);

@@ -31,11 +31,14 @@ template <typename Window>
 void Open(Form1& main, int formNumber)
 {
     QPointer<QWidget>& slot = main.SideWindow(formNumber);
-    if (!slot) {
-        slot = new Window(main);
-        PlaceBeside(*slot, main);
+    // A window closed by Clear lives on until its deferred deletion without the delete-on-close
+    // mark; a fresh one takes its place.
+    auto* window = qobject_cast<Window*>(slot.data());
+    if (!window || !window->testAttribute(Qt::WA_DeleteOnClose)) {
+        window = new Window(main);
+        PlaceBeside(*window, main);
+        slot = window;
     }
-    auto* window = static_cast<BatchWindow*>(slot.data());
     window->show();
     window->raise();
     window->activateWindow();
@@ -47,6 +50,12 @@ void Open(Form1& main, int formNumber)
 
 void OpenBatchBuy(Form1& main) { Open<Form4>(main, 4); }
 void OpenBatchSell(Form1& main) { Open<Form3>(main, 3); }
+
+void RepostBatchSell(Form1& main)
+{
+    if (auto* window = qobject_cast<BatchWindow*>(main.SideWindow(3).data()))
+        window->Repost();
+}
 
 void ClearBatchFields(Form1& main)
 {
