@@ -6,6 +6,7 @@
 namespace qcal::msg {
 
 inline constexpr std::string_view kTitle = "股票计算器提示";
+inline constexpr std::string_view kOk = "确定";  // the message box's one button
 
 inline constexpr std::string_view kInputError = "输入错误，请重新输入       ";
 inline constexpr std::string_view kBuyPriceNotNumeric = "输入错误，买入价格必须输入数字，请重新输入       ";

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 
@@ -52,23 +53,30 @@ TEST(Topmost, SwitchingKeepsAShownWindowShownInPlaceAndActive)
     other.activateWindow();
     ASSERT_TRUE(BecomesActive(other));
 
+    // The same native window all along: switching the layer never recreates it (no flash).
+    const WId native = w.winId();
+    QWindow* handle = w.windowHandle();
     SetTopmost(&w);
     QApplication::processEvents();
     EXPECT_TRUE(OnTop(w));
+    EXPECT_TRUE(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.geometry(), before);
     EXPECT_EQ(w.pos(), pos);
     EXPECT_TRUE(BecomesActive(w));
+    EXPECT_EQ(w.winId(), native);
+    EXPECT_EQ(w.windowHandle(), handle);
 
-    const WId native = w.winId();
-    SetTopmost(&w);  // already on top: nothing happens, the native window is not recreated
+    SetTopmost(&w);  // already on top: nothing happens
     EXPECT_EQ(w.winId(), native);
 
     ClearTopmost(&w);
     QApplication::processEvents();
     EXPECT_FALSE(OnTop(w));
+    EXPECT_FALSE(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.geometry(), before);
+    EXPECT_EQ(w.winId(), native);
 }
 
 TEST(Topmost, AHiddenWindowStaysHiddenAndUnplaced)

@@ -37,6 +37,8 @@ QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
     case Kind::ResultBox: {
         auto* field = new QLineEdit(text, parent);
         SetFieldLocked(field, row.kind == Kind::ResultBox);
+        // Every field holds a number: right-aligned, the decimal points of a column line up.
+        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return field;
     }
     case Kind::Button:
@@ -45,8 +47,10 @@ QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
     case Kind::ComboList: {
         auto* combo = new QComboBox(parent);
         combo->setEditable(row.kind == Kind::ComboEditable);
-        if (combo->isEditable())
+        if (combo->isEditable()) {
             combo->setInsertPolicy(QComboBox::NoInsert);  // typed text is a value, not a new entry
+            combo->lineEdit()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
         return combo;
     }
     case Kind::CheckBox:
@@ -124,9 +128,31 @@ qcal::Colour LabelColour(const QLabel* label)
     return stored.isValid() ? static_cast<qcal::Colour>(stored.toInt()) : qcal::Colour::Black;
 }
 
+namespace {
+
+// A label's caption as a name to be read out: without the blanks that space its characters
+// ("佣    金" is 佣金).
+QString SpokenCaption(const char* caption)
+{
+    QString name = QString::fromUtf8(caption);
+    name.remove(u' ');
+    name.remove(QChar(0x3000));
+    return name;
+}
+
+bool TakesLabelAsName(Kind kind)
+{
+    return kind == Kind::TextBox || kind == Kind::ResultBox || kind == Kind::ComboEditable ||
+           kind == Kind::ComboList;
+}
+
+} // namespace
+
 QWidget* BuildControls(QWidget* client, std::span<const ControlSpec> controls)
 {
     const QFont font = SimSunFont();
+    // The caption of the label that stands before a field names it for screen readers.
+    const char* lastCaption = nullptr;
     for (const ControlSpec& row : controls) {
         QWidget* parent = client;
         if (row.parent) {
@@ -141,6 +167,10 @@ QWidget* BuildControls(QWidget* client, std::span<const ControlSpec> controls)
         control->setGeometry(TwipsRect(client, row.left, row.top, row.width, row.height));
         if (row.toolTip)
             control->setToolTip(QString::fromUtf8(row.toolTip));
+        if (row.kind == Kind::Label && row.text)
+            lastCaption = row.text;
+        else if (TakesLabelAsName(row.kind) && lastCaption)
+            control->setAccessibleName(SpokenCaption(lastCaption));
     }
     return client;
 }

@@ -20,6 +20,7 @@
 #include "settings/ini_location.h"
 #include "ui/common/layout.h"
 #include "ui/common/pictures.h"
+#include "ui/common/window_fit.h"
 #include "ui/main/form1_layout.h"
 #include "ui/main/module1.h"
 
@@ -31,8 +32,9 @@ QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_
 
 constexpr const char* kCaption = "股票交易费用成本睿衡计算器3.31版";
 
-// The menu bar: top menus and their items.
-enum class ItemKind { Plain, Checkable, Separator };
+// The menu bar: top menus and their items. A divider is an item of its own (it has a name and a
+// caption of dashes) that cannot be chosen: drawn as its caption, greyed, like any disabled item.
+enum class ItemKind { Plain, Checkable, Divider };
 struct MenuItem {
     const char* name;
     const char* caption;
@@ -51,11 +53,50 @@ const TopMenu kMenus[] = {
      {{"SHAG", "上海A股", ItemKind::Checkable},
       {"SZAG", "深圳A股", ItemKind::Checkable},
       {"JJQZ", "基金、权证", ItemKind::Checkable},
-      {"YH", "———————", ItemKind::Separator},
+      {"YH", "———————", ItemKind::Divider},
       {"CKZD", "窗口置顶", ItemKind::Checkable},
       {"JYMR", "记忆买入", ItemKind::Checkable}}},
     {"BZ", "帮助", {{"GY", "关于", ItemKind::Plain}}},
 };
+
+} // namespace
+
+// The client area: the controls, and the title drawn on its background, under them, on every redraw.
+class Form1::Client : public QWidget {
+public:
+    explicit Client(QWidget* parent) : QWidget(parent) {}
+    void ShowTitle()
+    {
+        titled_ = true;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!titled_)
+            return;
+        static const QString kTitle = QString::fromUtf8("睿衡算股");
+        QPainter painter(this);
+        const QFont font = SimSunFont(30);
+        painter.setFont(font);
+        // The point is the top-left corner of the text's ink, whatever face stands in for SimSun,
+        // so that no face's taller line box pushes the title into the frames below it.
+        const QRect ink = QFontMetrics(font).tightBoundingRect(kTitle);
+        const auto drawAt = [&](int twips, QColor colour) {
+            const int px = TwipsToPx(this, twips);
+            painter.setPen(colour);
+            painter.drawText(QPoint(px - ink.left(), px - ink.top()), kTitle);
+        };
+        drawAt(142, QColor(100, 100, 100));
+        drawAt(100, QColor(0, 0, 255));
+    }
+
+private:
+    bool titled_ = false;
+};
+
+namespace {
 
 template <typename T>
 T* Find(const QWidget* root, const QString& name)
@@ -80,6 +121,7 @@ Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
 
     adjustSize();
     setFixedSize(size());
+    FitToScreen(this);
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 }
@@ -103,7 +145,7 @@ void Form1::CreateMenus()
         for (const MenuItem& item : top.items) {
             auto* action = new QAction(QString::fromUtf8(item.caption), this);
             action->setObjectName(QString::fromLatin1(item.name));
-            action->setSeparator(item.kind == ItemKind::Separator);
+            action->setEnabled(item.kind != ItemKind::Divider);
             action->setCheckable(item.kind == ItemKind::Checkable);
             menu->addAction(action);
         }
@@ -112,7 +154,8 @@ void Form1::CreateMenus()
 
 void Form1::CreateControls()
 {
-    auto* client = new QWidget(this);
+    auto* client = new Client(this);
+    client_ = client;
     client->setObjectName(QStringLiteral("Client"));
     client->setFixedSize(TwipsToPx(this, form1::kClientWidth), TwipsToPx(this, form1::kClientHeight));
     setCentralWidget(client);
@@ -249,31 +292,7 @@ void Form1::Apply(const qcal::MainWindowState& state)
 
 void Form1::WZ()
 {
-    titlePainted_ = true;
-    update();
-}
-
-void Form1::paintEvent(QPaintEvent* event)
-{
-    QMainWindow::paintEvent(event);
-    if (!titlePainted_)
-        return;
-    // The title is part of the window's background: painted on every redraw, under the controls.
-    static const QString kTitle = QString::fromUtf8("睿衡算股");
-    QPainter painter(this);
-    const QFont font = SimSunFont(30);
-    painter.setFont(font);
-    // The point is the top-left corner of the text's ink, whatever face stands in for SimSun,
-    // so that no face's taller line box pushes the title into the frames below it.
-    const QRect ink = QFontMetrics(font).tightBoundingRect(kTitle);
-    const QPoint client = centralWidget()->geometry().topLeft();
-    const auto drawAt = [&](int twips, QColor colour) {
-        const int px = TwipsToPx(this, twips);
-        painter.setPen(colour);
-        painter.drawText(client + QPoint(px - ink.left(), px - ink.top()), kTitle);
-    };
-    drawAt(142, QColor(100, 100, 100));
-    drawAt(100, QColor(0, 0, 255));
+    client_->ShowTitle();
 }
 
 // Closing ------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "ui/main/module1.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -41,6 +42,8 @@ void ShowMessage(QWidget* parent, std::string_view text)
         before = parent->window();
 
     QMessageBox box(QMessageBox::Warning, FromUtf8(msg::kTitle), FromUtf8(text), QMessageBox::Ok, parent);
+    // Ours, not Qt's translation: the box reads 确定 even where Qt's translations are not installed.
+    box.button(QMessageBox::Ok)->setText(FromUtf8(msg::kOk));
     box.exec();
 
     if (before && before->isVisible() && !QApplication::activeWindow())
@@ -60,8 +63,6 @@ void Refuse(QLineEdit* field, std::string_view message)
     ShowMessage(field->window(), message);
     Reselect(field);
 }
-
-bool IsPositiveAmount(QLineEdit* field) { return IsPositiveAmountText(field->text().toStdString()); }
 
 void CheckBuyPrice(QLineEdit* field) { RunFieldCheck(field, CheckBuyPriceText); }
 void CheckBuyQuantity(QLineEdit* field) { RunFieldCheck(field, CheckBuyQuantityText); }

@@ -28,7 +28,6 @@ void Reselect(QLineEdit* field);
 // A refused input: the message, then the field focused with its whole text selected.
 void Refuse(QLineEdit* field, std::string_view message);
 
-bool IsPositiveAmount(QLineEdit* field);
 void CheckBuyPrice(QLineEdit* field);
 void CheckBuyQuantity(QLineEdit* field);
 void CheckSellPrice(QLineEdit* field);

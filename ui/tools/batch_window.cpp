@@ -7,16 +7,13 @@
 
 #include "core/messages.h"
 #include "ui/common/layout.h"
+#include "ui/common/window_fit.h"
 #include "ui/main/form1.h"
 #include "ui/main/module1.h"
 
 namespace qcal::ui {
 
 namespace {
-
-constexpr int kKeyEnter = 13;
-constexpr int kKeyDown = 40;
-constexpr int kKeyUp = 38;
 
 // Three frames side by side, each a price row above a quantity row; OK and Clear centred below.
 constexpr int kClientWidth = 8085;
@@ -84,6 +81,7 @@ BatchWindow::BatchWindow(Form1& main, const BatchSide& side)
     const auto rows = Layout(side);
     BuildControls(this, rows);
     setFixedSize(TwipsToPx(this, kClientWidth), TwipsToPx(this, kClientHeight));
+    FitToScreen(this);
 
     for (int i = 1; i <= 6; ++i) {
         text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
@@ -237,43 +235,31 @@ void BatchWindow::EnterQuantity(int index)
     FocusAndSelect(index < 6 ? static_cast<QWidget*>(text_[index + 1]) : command1_);
 }
 
-void BatchWindow::Text1_KeyPress(int keyAscii)
+// Enter in a field: odd fields are prices, even fields quantities.
+void BatchWindow::EnterField(int index)
 {
-    if (keyAscii == kKeyEnter)
-        EnterPrice(1);
-}
-void BatchWindow::Text2_KeyPress(int keyAscii)
-{
-    if (keyAscii == kKeyEnter)
-        EnterQuantity(2);
-}
-void BatchWindow::Text3_KeyPress(int keyAscii)
-{
-    if (keyAscii == kKeyEnter)
-        EnterPrice(3);
-}
-void BatchWindow::Text4_KeyPress(int keyAscii)
-{
-    if (keyAscii == kKeyEnter)
-        EnterQuantity(4);
-}
-void BatchWindow::Text5_KeyPress(int keyAscii)
-{
-    if (keyAscii == kKeyEnter)
-        EnterPrice(5);
-}
-void BatchWindow::Text6_KeyPress(int keyAscii)
-{
-    if (keyAscii == kKeyEnter)
-        EnterQuantity(6);
+    switch (index) {
+    case 1:
+    case 3:
+    case 5:
+        EnterPrice(index);
+        break;
+    case 2:
+    case 4:
+    case 6:
+        EnterQuantity(index);
+        break;
+    default:
+        break;
+    }
 }
 
 // Down walks Text1 → Text6, up walks back; neither leaves the six fields.
-void BatchWindow::Text_KeyDown(int index, int keyCode)
+void BatchWindow::MoveFocus(int index, bool down)
 {
-    if (keyCode == kKeyDown && index < 6)
+    if (down && index < 6)
         text_[index + 1]->setFocus(Qt::TabFocusReason);
-    else if (keyCode == kKeyUp && index > 1)
+    else if (!down && index > 1)
         text_[index - 1]->setFocus(Qt::BacktabFocusReason);
 }
 
@@ -301,19 +287,11 @@ bool BatchWindow::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
 
     if (enter) {
-        using Handler = void (BatchWindow::*)(int);
-        static constexpr Handler kKeyPress[7] = {nullptr,
-                                                 &BatchWindow::Text1_KeyPress,
-                                                 &BatchWindow::Text2_KeyPress,
-                                                 &BatchWindow::Text3_KeyPress,
-                                                 &BatchWindow::Text4_KeyPress,
-                                                 &BatchWindow::Text5_KeyPress,
-                                                 &BatchWindow::Text6_KeyPress};
-        (this->*kKeyPress[index])(kKeyEnter);
+        EnterField(index);
         return true;
     }
     if (key == Qt::Key_Down || key == Qt::Key_Up) {
-        Text_KeyDown(index, key == Qt::Key_Down ? kKeyDown : kKeyUp);
+        MoveFocus(index, key == Qt::Key_Down);
         return true;
     }
     return QWidget::eventFilter(watched, event);

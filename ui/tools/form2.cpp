@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextBrowser>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -11,6 +16,7 @@
 #include <QUrl>
 
 #include "ui/common/layout.h"
+#include "ui/common/window_fit.h"
 #include "ui/main/form1.h"
 
 namespace qcal::ui {
@@ -26,6 +32,10 @@ constexpr ControlSpec kControls[] = {
     {"Label2", Kind::Label, nullptr, 360, 5880, 5295, 315, nullptr, nullptr},
     {"Command1", Kind::Button, nullptr, 2520, 6480, 975, 495, "确 定", nullptr},
 };
+
+// The guide's own window when no browser shows it.
+constexpr int kGuideWidth = 11400;
+constexpr int kGuideHeight = 10800;
 
 // The banner sits centred across the top, in pixels (it is a picture, not a control of the table).
 constexpr int kBannerTopTwips = 240;
@@ -125,6 +135,7 @@ Form2::Form2(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
     image1_ = new Banner(this);
     image1_->setObjectName(QStringLiteral("Image1"));
     image1_->move((width() - Banner::kWidth) / 2, TwipsToPx(this, kBannerTopTwips));
+    FitToScreen(this);
 
     label_[1] = findChild<QLabel*>(QStringLiteral("Label1"));
     label_[2] = findChild<QLabel*>(QStringLiteral("Label2"));
@@ -140,7 +151,41 @@ Form2::Form2(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
 
 QLabel* Form2::Label(int index) const { return index >= 1 && index <= 2 ? label_[index] : nullptr; }
 
-QString Form2::GuidePath() { return QApplication::applicationDirPath() + QStringLiteral("/guide.html"); }
+QString Form2::GuidePath()
+{
+    const QDir program(QApplication::applicationDirPath());
+    const QString beside = program.filePath(QStringLiteral("guide.html"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(program.filePath(QStringLiteral("../share/doc/qcal/guide.html")));
+}
+
+namespace {
+
+// A browser is there when the desktop names one for web pages, or the user set $BROWSER.
+// (xdg-open itself starts without complaint even when nothing can show the page.)
+bool SystemHasBrowser()
+{
+    if (!qEnvironmentVariableIsEmpty("BROWSER"))
+        return true;
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return false;
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
+    if (!query.waitForFinished(3000))
+        return false;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
+std::function<bool(const QUrl&)>& Form2::BrowserOpener()
+{
+    static std::function<bool(const QUrl&)> opener = [](const QUrl& url) {
+        return SystemHasBrowser() && QDesktopServices::openUrl(url);
+    };
+    return opener;
+}
 
 void Form2::Form_Load()
 {
@@ -149,7 +194,31 @@ void Form2::Form_Load()
 }
 
 // The desktop opens the page on its own; whether a browser could be started changes nothing here.
-void Form2::Image1_Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(GuidePath())); }
+// A click always shows the guide: in the system's browser, or else in a window of our own.
+void Form2::Image1_Click()
+{
+    if (!BrowserOpener()(QUrl::fromLocalFile(GuidePath())))
+        ShowGuideHere();
+}
+
+void Form2::ShowGuideHere()
+{
+    if (!guide_) {
+        // A window of the About window's own: it goes when the About window does.
+        guide_ = new QTextBrowser(this);
+        guide_->setWindowFlag(Qt::Window);
+        guide_->setObjectName(QStringLiteral("Guide"));
+        guide_->setWindowTitle(QStringLiteral("使用说明"));
+        guide_->setOpenExternalLinks(false);
+        guide_->resize(TwipsToPx(this, kGuideWidth), TwipsToPx(this, kGuideHeight));
+        guide_->setSource(QUrl::fromLocalFile(GuidePath()));
+        if (guide_->toPlainText().isEmpty())
+            guide_->setHtml(QStringLiteral("<p>找不到使用说明文件：%1</p>").arg(GuidePath().toHtmlEscaped()));
+    }
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+}
 
 void Form2::Command1_Click() { close(); }
 

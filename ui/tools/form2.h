@@ -4,7 +4,11 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
+class QTextBrowser;
+class QUrl;
 class QPushButton;
 
 namespace qcal::ui {
@@ -36,8 +40,16 @@ public:
     QLabel* Label(int index) const;  // Label(1) the note, Label(2) the notice
     QPushButton* Command1() const { return command1_; }
 
-    // Where the banner leads: guide.html in the program's own directory.
+    // Where the banner leads: guide.html beside the program (a copy run from its own folder), or
+    // the one installed with the program in share/doc/qcal.
     static QString GuidePath();
+
+    // Opens a page in the system's browser; false when there is none to open it. Tests put their
+    // own in its place.
+    static std::function<bool(const QUrl&)>& BrowserOpener();
+
+    // The guide in a window of the program's own, when no browser shows it; nullptr until then.
+    QTextBrowser* GuideViewer() const { return guide_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -46,10 +58,12 @@ private:
     void Form_Load();
     void Form_Unload();
     void Image1_Click();
+    void ShowGuideHere();
     void Command1_Click();
 
     Form1& main_;
     Banner* image1_ = nullptr;
+    QTextBrowser* guide_ = nullptr;
     QLabel* label_[3] = {};
     QPushButton* command1_ = nullptr;
 };

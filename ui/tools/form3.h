@@ -9,9 +9,6 @@ class Form3 : public BatchWindow {
     Q_OBJECT
 public:
     explicit Form3(Form1& main);
-
-    // The averages and the sell-side figures into the main window; false when refused.
-    bool PostSellBatches() { return PostBatches(false); }
 };
 
 } // namespace qcal::ui

@@ -9,9 +9,6 @@ class Form4 : public BatchWindow {
     Q_OBJECT
 public:
     explicit Form4(Form1& main);
-
-    // The averages and the buy-side figures into the main window; false when refused.
-    bool PostBuyBatches() { return PostBatches(false); }
 };
 
 } // namespace qcal::ui

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "ui/common/layout.h"
+#include "ui/common/window_fit.h"
 #include "ui/main/form1.h"
 #include "ui/main/module1.h"
 
@@ -47,6 +48,7 @@ Form5::Form5(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls(this, kControls);
     setFixedSize(TwipsToPx(this, kClientWidth), TwipsToPx(this, kClientHeight));
+    FitToScreen(this);
     for (int i = 1; i <= 5; ++i)
         text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
     for (int i = 1; i <= 2; ++i)

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "ui/common/layout.h"
+#include "ui/common/window_fit.h"
 #include "ui/main/form1.h"
 #include "ui/main/module1.h"
 
@@ -37,6 +38,7 @@ Form6::Form6(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls(this, kControls);
     setFixedSize(TwipsToPx(this, kClientWidth), TwipsToPx(this, kClientHeight));
+    FitToScreen(this);
     for (int i = 1; i <= 3; ++i)
         text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));

@@ -25,7 +25,6 @@ Form* SideWindowOf(Form1& main, int formNumber)
     // Where the main window was, since it makes way for this one.
     form->move(main.geometry().center() - form->rect().center());
     slot = form;
-    QObject::connect(&main, &QObject::destroyed, form, [window = QPointer<Form>(form)] { delete window.data(); });
     return form;
 }
 

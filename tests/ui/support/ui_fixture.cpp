@@ -61,6 +61,8 @@ void BoxCatcher::Poll()
         caught.text = box->text();
         caught.icon = box->icon();
         caught.buttonCount = static_cast<int>(box->buttons().size());
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            caught.okText = ok->text();
         boxes_.append(caught);
         if (QAbstractButton* ok = box->button(QMessageBox::Ok))
             ok->click();

@@ -53,6 +53,7 @@ struct CaughtBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttonCount = 0;       // standard buttons the box offered
+    QString okText;            // what its OK button read
 };
 
 class BoxCatcher : public QObject {

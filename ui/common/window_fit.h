@@ -1,0 +1,17 @@
+#pragma once
+// Windows laid out in twips keep their size, unless the screen is smaller than the layout (a high
+// scale factor on a small screen). Then the controls go into a scroll area, and the window can be
+// resized up to the screen's size: nothing is cut off, everything can be reached.
+
+#include <QSize>
+
+class QWidget;
+
+namespace qcal::ui {
+
+// Call once the window has its fixed size. room: the space the window may take; by default the
+// available area of its screen, less what a window manager's frame takes.
+void FitToScreen(QWidget* window);
+void FitToScreen(QWidget* window, QSize room);
+
+} // namespace qcal::ui
