@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 #include <string>
 
 #include "core/batch.h"
@@ -64,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, BatchCapture,
                                            CaptureCase{"0.009", "0", "0"},
                                            CaptureCase{"-5", "0", "0"},
                                            CaptureCase{"abc", "0", "0"},
-                                           CaptureCase{"", "0", "0"}));
+                                           CaptureCase{"", "0", "0"}),
+                         [](const auto& info) { return test::CaseName(info.index, info.param.text); });
 
 struct AverageCase {
     const char* name;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 #include <ostream>
 #include <string>
 
@@ -44,7 +46,8 @@ const PriceCase kPrices[] = {
     {"1234.5", "1,234.50"},
     {" 9.4 ", "9.40"},
 };
-INSTANTIATE_TEST_SUITE_P(Formats, MiniPriceTest, ::testing::ValuesIn(kPrices));
+INSTANTIATE_TEST_SUITE_P(Formats, MiniPriceTest, ::testing::ValuesIn(kPrices),
+                         [](const auto& info) { return test::CaseName(info.index, info.param.typed); });
 
 struct BreakEvenCase {
     const char* price;
@@ -75,7 +78,9 @@ const BreakEvenCase kBreakEvens[] = {
     {"10.00", "999.6", kShanghai, "1,000", "10.123"},  // the rewritten whole quantity is what counts
     {"10.00", "1000", "纽约", "1,000", "0.00"},         // no fee schedule for another market
 };
-INSTANTIATE_TEST_SUITE_P(Markets, MiniBreakEvenTest, ::testing::ValuesIn(kBreakEvens));
+INSTANTIATE_TEST_SUITE_P(Markets, MiniBreakEvenTest, ::testing::ValuesIn(kBreakEvens), [](const auto& info) {
+    return test::CaseName(info.index, test::MarketName(info.param.market) + " " + info.param.quantity);
+});
 
 struct RefusedCase {
     const char* name;

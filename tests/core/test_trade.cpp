@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 #include <array>
 #include <string>
 
@@ -87,7 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
         BuyCase{"深圳A股", "10.00", "1,000", "1000",
                 {"10,000.00", "30.00", "30.00", "0.00", "60.00", "10.060", "10.121", "10,060.00"}},
         BuyCase{"基金、权证", "1.50", "1,000", "1000",
-                {"1,500.00", "5.00", "0.00", "0.00", "5.00", "1.505", "1.510", "1,505.00"}}));
+                {"1,500.00", "5.00", "0.00", "0.00", "5.00", "1.505", "1.510", "1,505.00"}}),
+    [](const auto& info) {
+        return test::CaseName(info.index, test::MarketName(info.param.market) + " " + info.param.quantity);
+    });
 
 struct TotalCase {
     const char* commissionRate;
@@ -111,7 +116,8 @@ TEST_P(BuyTransferFee, ThirdDecimalRoundsWithTheTotal)
 
 INSTANTIATE_TEST_SUITE_P(Trade, BuyTransferFee,
                          ::testing::Values(TotalCase{"3", "6.4309", "61.56"},      // 30.00 + 30.00 + 1.555
-                                           TotalCase{"3.001", "6.4296", "61.54"}));  // 30.00 + 29.99 + 1.555
+                                           TotalCase{"3.001", "6.4296", "61.54"}),  // 30.00 + 29.99 + 1.555
+                         [](const auto& info) { return test::CaseName(info.index, info.param.total); });
 
 TEST(BuyCost, ExactThousandthIsNotRoundedUp)
 {
@@ -208,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"empty bonus", "3", "3", "", "0.00", "10.00", CalcFailure::BonusText},
         RefusalCase{"bonus above 10", "3", "3", "11", "0.00", "10.00", CalcFailure::BonusTooLarge},
         RefusalCase{"dividend text", "3", "3", "0", "abc", "10.00", CalcFailure::DividendText},
-        RefusalCase{"negative dividend", "3", "3", "0", "-1", "10.00", CalcFailure::DividendText}));
+        RefusalCase{"negative dividend", "3", "3", "0", "-1", "10.00", CalcFailure::DividendText}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.what); });
 
 TEST(BuyRefusal, NegativeQuantityFromAStoredText)
 {
@@ -247,7 +254,10 @@ INSTANTIATE_TEST_SUITE_P(
         SellCase{"上海A股", "1,000", "1000", {"11,000.00", "33.00", "33.00", "1.00", "67.00", "10,933.00"}},
         SellCase{"上海A股", "500", "500", {"5,500.00", "16.50", "16.50", "1.00", "34.00", "5,466.00"}},
         SellCase{"深圳A股", "1,000", "1000", {"11,000.00", "33.00", "33.00", "0.00", "66.00", "10,934.00"}},
-        SellCase{"基金、权证", "1,000", "1000", {"11,000.00", "33.00", "0.00", "0.00", "33.00", "10,967.00"}}));
+        SellCase{"基金、权证", "1,000", "1000", {"11,000.00", "33.00", "0.00", "0.00", "33.00", "10,967.00"}}),
+    [](const auto& info) {
+        return test::CaseName(info.index, test::MarketName(info.param.market) + " " + info.param.quantity);
+    });
 
 TEST(SellProfit, WholeSaleShowsProfitAndYield)
 {
