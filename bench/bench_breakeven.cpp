@@ -89,10 +89,10 @@ void Calculate(benchmark::State& state, const char* buyPrice, const char* buyQty
     start.text[2] = buyQtyText;
     start.text[11] = sellPrice;
     start.text[12] = sellQtyText;
-    start.BuyPrice = Money::FromDouble(std::stod(buyPrice));
-    start.BuyQuantity = Money::FromDouble(buyQty);
-    start.SellPrice = Money::FromDouble(std::stod(sellPrice));
-    start.SellQuantity = Money::FromDouble(sellQty);
+    start.buy.price = Money::FromDouble(std::stod(buyPrice));
+    start.buy.quantity = Money::FromDouble(buyQty);
+    start.sell.price = Money::FromDouble(std::stod(sellPrice));
+    start.sell.quantity = Money::FromDouble(sellQty);
     for (auto _ : state) {
         qcal::MainWindowState w = start;
         const bool ok = qcal::CalculateBuy(w).ok() && qcal::CalculateSell(w).ok();

@@ -23,31 +23,39 @@ double Tag(const BatchFields& b, int field) { return NumberOrZero(b.tag[field]);
 
 // Where one side's figures go.
 struct SideLayout {
-    int price, quantity, amount, commission, stampDuty, transferFee, totalFees;
+    Field price, quantity, amount, commission, stampDuty, transferFee, totalFees;
     std::string_view shanghaiTransferPicture;
     std::string_view otherTransferPicture;
 };
 
-constexpr SideLayout kBuySide{1, 2, 3, 4, 5, 6, 7, "##0.00", "0.00"};
-constexpr SideLayout kSellSide{11, 12, 13, 14, 15, 16, 17, "###,###.00", "##0.00"};
+constexpr SideLayout kBuySide{BuyPrice,     BuyQuantity,    BuyAmount, BuyCommission, BuyStampDuty,
+                              BuyTransferFee, BuyFees,      "##0.00",  "0.00"};
+constexpr SideLayout kSellSide{SellPrice,       SellQuantity, SellAmount,   SellCommission, SellStampDuty,
+                               SellTransferFee, SellFees,     "###,###.00", "##0.00"};
 
-struct SideMoney {
-    Money price, quantity, amount, commission, stampDuty, transferFee, fees;
+// A side's figures as posted, and the rates they were charged at (read once per post).
+struct Charged {
+    SideFigures figures;
+    Rates rates;
 };
 
 // The averaging and the fees, shared by both sides. Returns nullopt when no batch has a quantity.
-std::optional<SideMoney> AverageAndCharge(BatchFields& b, MainWindowState& s, const SideLayout& side)
+std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, const SideLayout& side)
 {
-    const double Q = Tag(b, 2) + Tag(b, 4) + Tag(b, 6);
+    double Q = 0;
+    double A = 0;
+    for (int batch = 1; batch <= kBatchCount; ++batch) {
+        Q += Tag(b, BatchQuantityField(batch));
+        A += Tag(b, BatchPriceField(batch)) * Tag(b, BatchQuantityField(batch));
+    }
     // Every counted quantity is at least one share, so Q is 0 or at least 1; "below 1" also keeps a
     // caller that skipped the capture from dividing by a total that shows as no shares.
     if (!(Q >= 1))
         return std::nullopt;
     // Only now: with nothing to post, an unusable rate is no reason for a message.
     const Rates rates = RatesOrRefuse(s.fees);
-    const double A = Tag(b, 1) * Tag(b, 2) + Tag(b, 3) * Tag(b, 4) + Tag(b, 5) * Tag(b, 6);
 
-    SideMoney m;
+    SideFigures m;
     Show(s, side.price, RoundDecimals(A / Q, 4), kPricePicture);
     Show(s, side.quantity, Q, kSharesPicture);
     s.text[side.amount] = FormatPlain(A);
@@ -57,9 +65,9 @@ std::optional<SideMoney> AverageAndCharge(BatchFields& b, MainWindowState& s, co
 
     // Commission (with its 5-yuan minimum) and stamp duty on the amount as written; the transfer
     // fee of a single trade is not wanted here.
-    const auto fees = SideFees(m.amount, m.quantity, s.fees);
+    const auto fees = SideFees(m.amount, m.quantity, rates);
     if (!fees)
-        throw Refused{CalcFailure::OutOfRange};
+        throw Refused{Refusal(Reason::OutOfRange)};
     m.commission = fees->commission;
     Show(s, side.commission, m.commission.ToDouble(), kAmountPicture);
     if (rates.market == Market::Funds) {
@@ -73,11 +81,13 @@ std::optional<SideMoney> AverageAndCharge(BatchFields& b, MainWindowState& s, co
     // Each batch pays its own transfer fee with its own minimum: three batches of 100 shares pay
     // 3.00, where one trade of 300 shares would pay 1.00.
     if (rates.market == Market::Shanghai) {
-        for (int field : {2, 4, 6}) {
+        double transfer = 0;
+        for (int batch = 1; batch <= kBatchCount; ++batch) {
+            const int field = BatchQuantityField(batch);
             const double f = Tag(b, field) * 0.001;
             b.tag[field] = (f > 0 && f < 1) ? std::string("1") : FormatPlain(f);
+            transfer += Tag(b, field);
         }
-        const double transfer = Tag(b, 2) + Tag(b, 4) + Tag(b, 6);
         m.transferFee = Money::FromDouble(transfer);
         Show(s, side.transferFee, transfer, side.shanghaiTransferPicture);
     } else {
@@ -88,88 +98,78 @@ std::optional<SideMoney> AverageAndCharge(BatchFields& b, MainWindowState& s, co
     const double total = Shown(s, side.commission) + Shown(s, side.stampDuty) + Shown(s, side.transferFee);
     Show(s, side.totalFees, RoundDecimals(total, 2), kAmountPicture);
     m.fees = Money::FromDouble(Shown(s, side.totalFees));
-    return m;
+    return Charged{m, rates};
 }
 
 bool BuySteps(BatchFields& b, MainWindowState& s)
 {
-    const auto m = AverageAndCharge(b, s, kBuySide);
-    if (!m)
+    const auto charged = AverageAndCharge(b, s, kBuySide);
+    if (!charged)
         return false;
+    const SideFigures& m = charged->figures;
 
     // The amount plus the fees per share, rounded up to the thousandth.
-    const double cost = (Shown(s, 7) + Shown(s, 3)) / Shown(s, 2);
-    Show(s, 8, RoundUpToThousandth(cost * 1000), kBreakEvenPicture);
+    const double cost = (Shown(s, BuyFees) + Shown(s, BuyAmount)) / Shown(s, BuyQuantity);
+    Show(s, BuyCost, RoundUpToThousandth(cost * 1000), kBreakEvenPicture);
 
-    Show(s, 9, BreakEvenOrRefuse(m->price, m->quantity, s.fees).ToDouble(), kBreakEvenPicture);
-    s.label[8].colour = Colour::Red;
+    Show(s, BreakEven, BreakEvenOrRefuse(m.price, m.quantity, charged->rates).ToDouble(), kBreakEvenPicture);
+    s.label[BreakEvenLabel].colour = Colour::Red;
 
-    Show(s, 10, Shown(s, 3) + Shown(s, 7), kAmountPicture);
+    Show(s, Paid, Shown(s, BuyAmount) + Shown(s, BuyFees), kAmountPicture);
 
     // The main window's state follows the screen, so that a later single sell compares with the
     // batches and a later whole sale can bring this break-even back.
-    s.BuyPrice = m->price;
-    s.BuyQuantity = m->quantity;
-    s.BuyAmount = m->amount;
-    s.BuyCommission = m->commission;
-    s.BuyStampDuty = m->stampDuty;
-    s.BuyTransferFee = m->transferFee;
-    s.BuyFees = m->fees;
-    s.buyBreakEven = s.text[9];
+    s.buy = m;
+    s.buyBreakEven = s.text[BreakEven];
     s.buyBasis = s.CurrentBuyBasis();
     return true;
 }
 
 bool SellSteps(BatchFields& b, MainWindowState& s)
 {
-    const auto m = AverageAndCharge(b, s, kSellSide);
-    if (!m)
+    const auto charged = AverageAndCharge(b, s, kSellSide);
+    if (!charged)
         return false;
 
-    Show(s, 20, Shown(s, 13) - Shown(s, 17), kAmountPicture);
-
-    s.SellPrice = m->price;
-    s.SellQuantity = m->quantity;
-    s.SellAmount = m->amount;
-    s.SellCommission = m->commission;
-    s.SellStampDuty = m->stampDuty;
-    s.SellTransferFee = m->transferFee;
-    s.SellFees = m->fees;
+    Show(s, Received, Shown(s, SellAmount) - Shown(s, SellFees), kAmountPicture);
+    s.sell = charged->figures;
 
     // Without a buy on screen there is nothing to compare the sale with.
-    if (s.text[10].empty())
+    if (s.text[Paid].empty())
         return true;
 
-    Show(s, 19, Shown(s, 20) - Shown(s, 10), kAmountPicture);
-    s.Profit = Money::FromDouble(Shown(s, 19));
+    Show(s, ProfitOrShares, Shown(s, Received) - Shown(s, Paid), kAmountPicture);
+    s.profit = Money::FromDouble(Shown(s, ProfitOrShares));
 
     // A paid amount of 0 or less (a dividend at or above the cost) gives no meaningful yield.
-    const double paid = Shown(s, 10);
+    const double paid = Shown(s, Paid);
     if (paid > 0)
-        Show(s, 18, RoundInt32(Shown(s, 19) / paid * 10000) / 100.0, kAmountPicture);
+        Show(s, Yield, RoundInt32(Shown(s, ProfitOrShares) / paid * 10000) / 100.0, kAmountPicture);
     else
-        s.text[18].clear();
+        s.text[Yield].clear();
 
-    const bool loss = Shown(s, 19) < 0;
-    s.label[17].caption = loss ? caption::kLoss : caption::kGain;
-    s.label[17].colour = s.label[18].colour = loss ? Colour::Blue : Colour::Red;
+    const bool loss = Shown(s, ProfitOrShares) < 0;
+    s.label[ProfitLabel].caption = loss ? caption::kLoss : caption::kGain;
+    s.label[ProfitLabel].colour = s.label[YieldLabel].colour = loss ? Colour::Blue : Colour::Red;
 
-    const double sold = Shown(s, 12);
-    const double bought = Shown(s, 2);
+    const Rates& rates = charged->rates;
+    const double sold = Shown(s, SellQuantity);
+    const double bought = Shown(s, BuyQuantity);
     if (sold < bought) {
         // The buy amount less the sell amount plus both sides' fees, carried by the shares left.
         const double remaining = bought - sold;
-        const double price = (Shown(s, 3) - Shown(s, 13) + Shown(s, 7) + Shown(s, 17)) / remaining;
+        const double price =
+            (Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees)) / remaining;
         const Money R = Money::FromDouble(remaining);
         // A sliver of a share (a retyped holding) rounds to no shares: there is no price to find.
         if (R > Money())
-            Show(s, 9, BreakEvenOrRefuse(Money::FromDouble(price), R, s.fees).ToDouble(), kBreakEvenPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(Money::FromDouble(price), R, rates).ToDouble(), kBreakEvenPicture);
     } else {
         // Text2 can have been emptied or retyped without Enter since the buy: without shares
         // bought there is no break-even of the buy to give.
         const Money Q = Money::FromDouble(bought);
         if (Q > Money())
-            Show(s, 9, BreakEvenOrRefuse(Money::FromDouble(Shown(s, 1)), Q, s.fees).ToDouble(),
+            Show(s, BreakEven, BreakEvenOrRefuse(Money::FromDouble(Shown(s, BuyPrice)), Q, rates).ToDouble(),
                  kBreakEvenPicture);
     }
     return true;
@@ -182,28 +182,36 @@ BatchResult AllOrNothing(BatchFields& fields, MainWindowState& state, Steps step
     BatchFields b = fields;
     MainWindowState s = state;
     bool posted = false;
-    const CalcFailure failure = Attempt([&] { posted = steps(b, s); });
-    if (failure != CalcFailure::None)
-        return BatchResult{failure, false};
+    BatchResult result;
+    static_cast<Outcome&>(result) = Attempt([&] { posted = steps(b, s); });
+    if (!result.ok())
+        return result;
     fields = std::move(b);
     state = std::move(s);
-    return BatchResult{CalcFailure::None, posted};
+    result.posted = posted;
+    return result;
 }
 
 } // namespace
 
 void StoreBatchInputs(BatchFields& fields)
 {
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= kBatchFieldCount; ++i) {
         const std::string& text = fields.text[i];
         bool accepted = IsPositiveAmountText(text);
-        if (accepted && i % 2 == 0)
+        if (accepted && IsBatchQuantityField(i))
             accepted = NumberOrZero(text) >= 1;
         fields.tag[i] = accepted ? text : std::string("0");
     }
 }
 
-double QuantityTagSum(const BatchFields& fields) { return Tag(fields, 2) + Tag(fields, 4) + Tag(fields, 6); }
+double QuantityTagSum(const BatchFields& fields)
+{
+    double sum = 0;
+    for (int batch = 1; batch <= kBatchCount; ++batch)
+        sum += Tag(fields, BatchQuantityField(batch));
+    return sum;
+}
 
 BatchResult PostBuyBatches(BatchFields& fields, MainWindowState& state)
 {
@@ -217,24 +225,24 @@ BatchResult PostSellBatches(BatchFields& fields, MainWindowState& state)
 
 void MarkBuyBatch(MainWindowState& state)
 {
-    state.locked[1] = state.locked[2] = true;
-    state.label[1].caption = caption::kBatchAveragePrice;
-    state.label[1].toolTip = caption::kBatchAveragePriceTip;
-    state.label[2].caption = caption::kBatchTotal;
-    state.label[2].toolTip = caption::kBatchTotalTip;
+    state.locked[BuyPrice] = state.locked[BuyQuantity] = true;
+    state.label[BuyPriceLabel].caption = caption::kBatchAveragePrice;
+    state.label[BuyPriceLabel].toolTip = caption::kBatchAveragePriceTip;
+    state.label[BuyQuantityLabel].caption = caption::kBatchTotal;
+    state.label[BuyQuantityLabel].toolTip = caption::kBatchTotalTip;
 }
 
 void MarkSellBatch(MainWindowState& state)
 {
-    state.locked[11] = state.locked[12] = true;
-    state.label[10].caption = caption::kBatchSellAveragePrice;
-    state.label[10].toolTip = caption::kBatchSellAveragePriceTip;
-    state.label[11].caption = caption::kBatchSellTotal;
-    state.label[11].toolTip = caption::kBatchSellTotalTip;
+    state.locked[SellPrice] = state.locked[SellQuantity] = true;
+    state.label[SellPriceLabel].caption = caption::kBatchSellAveragePrice;
+    state.label[SellPriceLabel].toolTip = caption::kBatchSellAveragePriceTip;
+    state.label[SellQuantityLabel].caption = caption::kBatchSellTotal;
+    state.label[SellQuantityLabel].toolTip = caption::kBatchSellTotalTip;
 }
 
-void UnlockBuyBatch(MainWindowState& state) { state.locked[1] = state.locked[2] = false; }
+void UnlockBuyBatch(MainWindowState& state) { state.locked[BuyPrice] = state.locked[BuyQuantity] = false; }
 
-void UnlockSellBatch(MainWindowState& state) { state.locked[11] = state.locked[12] = false; }
+void UnlockSellBatch(MainWindowState& state) { state.locked[SellPrice] = state.locked[SellQuantity] = false; }
 
 } // namespace qcal

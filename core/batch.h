@@ -9,16 +9,22 @@
 #include <string_view>
 
 #include "core/main_state.h"
-#include "core/trade.h"
+#include "core/outcome.h"
 
 namespace qcal {
 
-// The six fields of a batch window, Text1 … Text6 (index 0 unused): odd fields are the prices of
-// batches 1 to 3, even fields their quantities. `tag` holds each field's accepted value, which is
-// what the computations read; a visible text that was never captured counts for nothing.
+// The six fields of a batch window, Text1 … Text6 (index 0 unused): batch b's price is field
+// 2b − 1 and its quantity field 2b. `tag` holds each field's accepted value, which is what the
+// computations read; a visible text that was never captured counts for nothing.
+inline constexpr int kBatchCount = 3;
+inline constexpr int kBatchFieldCount = 2 * kBatchCount;
+constexpr int BatchPriceField(int batch) { return 2 * batch - 1; }
+constexpr int BatchQuantityField(int batch) { return 2 * batch; }
+constexpr bool IsBatchQuantityField(int field) { return field % 2 == 0; }
+
 struct BatchFields {
-    std::array<std::string, 7> text{};
-    std::array<std::string, 7> tag{};
+    std::array<std::string, kBatchFieldCount + 1> text{};
+    std::array<std::string, kBatchFieldCount + 1> tag{};
     friend bool operator==(const BatchFields&, const BatchFields&) = default;
 };
 
@@ -33,10 +39,8 @@ double QuantityTagSum(const BatchFields& fields);
 
 // What a post did: failed (the state and the tags are unchanged), or succeeded and either wrote
 // the figures or found no accepted quantity and wrote nothing.
-struct BatchResult {
-    CalcFailure failure = CalcFailure::None;
+struct BatchResult : Outcome {
     bool posted = false;
-    bool ok() const { return failure == CalcFailure::None; }
 };
 
 // Averages the batches into the buy side (Text1 … Text10, Label8's colour and the buy-side
@@ -54,14 +58,5 @@ void MarkSellBatch(MainWindowState& state);
 void UnlockBuyBatch(MainWindowState& state);
 void UnlockSellBatch(MainWindowState& state);
 
-namespace caption {
-inline constexpr std::string_view kBatchAveragePrice = "买入均价";
-inline constexpr std::string_view kBatchAveragePriceTip = "多次买入后，所有的股票的平均价格";
-inline constexpr std::string_view kBatchTotalTip = "多次买入所持有的股票";
-inline constexpr std::string_view kBatchSellAveragePrice = "卖出均价";
-inline constexpr std::string_view kBatchSellAveragePriceTip = "多次卖出的所有股票的平均价格";
-inline constexpr std::string_view kBatchSellTotal = "卖出总数";
-inline constexpr std::string_view kBatchSellTotalTip = "多次卖出的所有股票的总数";
-} // namespace caption
 
 } // namespace qcal

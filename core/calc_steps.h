@@ -8,8 +8,8 @@
 #include "core/fees.h"
 #include "core/main_state.h"
 #include "core/numtext.h"
+#include "core/outcome.h"
 #include "core/picture.h"
-#include "core/trade.h"
 
 namespace qcal::steps {
 
@@ -21,51 +21,47 @@ inline constexpr std::string_view kSharesPicture = "###,###";
 
 // Thrown inside a calculation to abandon its working copies and report why.
 struct Refused {
-    CalcFailure failure;
+    Outcome outcome;
 };
 
+// The rates of the settings, read once for the whole calculation.
 inline Rates RatesOrRefuse(const FeeSettings& fees)
 {
-    switch (DiagnoseRates(fees)) {
-    case RateProblem::Commission: throw Refused{CalcFailure::CommissionRate};
-    case RateProblem::StampDuty: throw Refused{CalcFailure::StampDutyRate};
-    case RateProblem::None: break;
-    }
-    const auto rates = ReadRates(fees);
-    if (!rates)  // ReadRates refuses nothing that DiagnoseRates passes; the commission box is the one typed into
-        throw Refused{CalcFailure::CommissionRate};
-    return *rates;
+    const RateReading reading = ReadFeeSettings(fees);
+    if (!reading.rates)
+        throw Refused{Refusal(reading.problem)};
+    return *reading.rates;
 }
 
-inline Money BreakEvenOrRefuse(Money price, Money quantity, const FeeSettings& fees)
+inline Money BreakEvenOrRefuse(Money price, Money quantity, const Rates& rates)
 {
-    const auto p = BreakEvenPrice(price, quantity, fees);
+    const auto p = BreakEvenPrice(price, quantity, rates);
     if (!p)  // the rates were read already, so only the range is left
-        throw Refused{CalcFailure::OutOfRange};
+        throw Refused{Refusal(Reason::OutOfRange)};
     return *p;
 }
 
 // Later steps read back what earlier ones wrote: they work on the figures as shown.
-inline double Shown(const MainWindowState& s, int field) { return NumberOrZero(s.text[field]); }
+inline double Shown(const MainWindowState& s, Field field) { return NumberOrZero(s.text[field]); }
 
-inline void Show(MainWindowState& s, int field, double value, std::string_view picture)
+inline void Show(MainWindowState& s, Field field, double value, std::string_view picture)
 {
     s.text[field] = FormatPicture(value, picture);
 }
 
 // Runs the steps and tells why they stopped, if they did; the caller works on copies and keeps
-// them only when this returns CalcFailure::None.
+// them only when the outcome is ok.
 template <typename Steps>
-CalcFailure Attempt(Steps&& run)
+Outcome Attempt(Steps&& run)
 {
     try {
         run();
     } catch (const Refused& r) {
-        return r.failure;
+        return r.outcome;
     } catch (const OutOfRange&) {
-        return CalcFailure::OutOfRange;
+        return Refusal(Reason::OutOfRange);
     }
-    return CalcFailure::None;
+    return {};
 }
 
 } // namespace qcal::steps

@@ -45,6 +45,16 @@ inline constexpr std::string_view kRemainingShares = "剩余股票";
 // Label18, yield.
 inline constexpr std::string_view kYield = "收 益 率";
 
+// The multi-batch windows' relabelling of the main window's price and quantity fields (Label1,
+// Label2, Label10, Label11).
+inline constexpr std::string_view kBatchAveragePrice = "买入均价";
+inline constexpr std::string_view kBatchAveragePriceTip = "多次买入后，所有的股票的平均价格";
+inline constexpr std::string_view kBatchTotalTip = "多次买入所持有的股票";
+inline constexpr std::string_view kBatchSellAveragePrice = "卖出均价";
+inline constexpr std::string_view kBatchSellAveragePriceTip = "多次卖出的所有股票的平均价格";
+inline constexpr std::string_view kBatchSellTotal = "卖出总数";
+inline constexpr std::string_view kBatchSellTotalTip = "多次卖出的所有股票的总数";
+
 // Units of Label19(17), after the profit field.
 inline constexpr std::string_view kUnitYuan = "元";
 inline constexpr std::string_view kUnitShares = "股";

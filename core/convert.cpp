@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "core/input_checks.h"
-#include "core/messages.h"
 #include "core/numtext.h"
 #include "core/picture.h"
 #include "core/rounding.h"
@@ -14,7 +13,6 @@ namespace qcal {
 
 namespace {
 
-constexpr ConvertOutcome Fail(ConvertFailure failure, std::string_view message) { return {failure, message}; }
 
 // The payment of n shares at price p, in cents, or nullopt when it leaves the 32-bit rounding.
 // The fees stay unrounded one by one; only the total is rounded, halves to even.
@@ -47,7 +45,7 @@ std::optional<std::int32_t> PaymentCents(double n, double p, const Rates& rates)
 ConvertOutcome ConfirmAmount(ConverterFields& fields)
 {
     if (!IsPositiveAmountText(fields.amount))
-        return Fail(ConvertFailure::Amount, msg::kInputError);
+        return Refusal(Reason::InputError, converter::Amount);
     fields.amount = FormatPicture(*ParseNumber(fields.amount), "###,###,##0.00");
     return {};
 }
@@ -55,9 +53,9 @@ ConvertOutcome ConfirmAmount(ConverterFields& fields)
 ConvertOutcome ConfirmPrice(ConverterFields& fields)
 {
     if (!IsPositiveAmountText(fields.amount))
-        return Fail(ConvertFailure::Amount, msg::kInputError);
+        return Refusal(Reason::InputError, converter::Amount);
     if (!IsPositiveAmountText(fields.price))
-        return Fail(ConvertFailure::Price, msg::kInputError);
+        return Refusal(Reason::InputError, converter::Price);
     fields.price = FormatPicture(*ParseNumber(fields.price), "###,###,##0.00##");
     return {};
 }
@@ -66,27 +64,25 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
 {
     const auto a = ParseNumber(fields.amount);
     if (!a || *a < 0.01)
-        return Fail(ConvertFailure::Amount, msg::kInputError);
+        return Refusal(Reason::InputError, converter::Amount);
     const auto p = ParseNumber(fields.price);
     if (!p || *p < 0.01)
-        return Fail(ConvertFailure::Price, msg::kInputError);
+        return Refusal(Reason::InputError, converter::Price);
     // The money left is rounded through 32 bits in cents. A sum that fits there also bounds the
     // search: a payment that no longer fits is larger than the sum, so that lot count is unaffordable.
     if (!RoundToInt32(*a * 100))
-        return Fail(ConvertFailure::AmountTooLarge, msg::kOutOfRange);
+        return Refusal(Reason::OutOfRange, converter::Amount);
 
-    const auto rates = ReadRates(settings);
-    if (!rates) {
-        if (DiagnoseRates(settings) == RateProblem::StampDuty)
-            return Fail(ConvertFailure::StampDutyRate, msg::kInputError);
-        return Fail(ConvertFailure::CommissionRate, msg::kCommission);
-    }
+    const RateReading reading = ReadFeeSettings(settings);
+    if (!reading.rates)
+        return Refusal(reading.problem);
+    const Rates& rates = *reading.rates;
 
     const auto tooSmall = [&fields] {
         fields.shares = "0";
         fields.payment.clear();
         fields.left.clear();
-        return Fail(ConvertFailure::TooSmall, msg::kInputError);
+        return Refusal(Reason::NotEnoughMoney, converter::Amount);
     };
     if (!(*a / *p > 100))
         return tooSmall();
@@ -97,7 +93,7 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
     const double lotsBeforeFees = std::floor(*a / *p * 0.01);
     for (double lots = lotsBeforeFees; lots >= 1; --lots) {
         const double n = lots * 100;
-        const auto cents = PaymentCents(n, *p, *rates);
+        const auto cents = PaymentCents(n, *p, rates);
         if (!cents)
             continue;
         const double paid = *cents / 100.0;
@@ -113,13 +109,13 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
     return tooSmall();
 }
 
-std::string_view CarryRefusal(const ConverterFields& fields, bool buySideLocked)
+Outcome CarryRefusal(const ConverterFields& fields, bool buySideLocked)
 {
     if (buySideLocked)
-        return msg::kClearFirst;
+        return Refusal(Reason::ClearFirst);
     const auto shares = ParseNumber(fields.shares);
     if (!shares || *shares < 1 || !IsPositiveAmountText(fields.price))
-        return msg::kInputError;
+        return Refusal(Reason::InputError);
     return {};
 }
 

@@ -7,10 +7,16 @@
 #include <string_view>
 
 #include "core/fees.h"
+#include "core/outcome.h"
 
 namespace qcal {
 
-// The converter's five fields: Text1 sum, Text2 price, Text3 shares, Text4 payment, Text5 money left.
+// The converter's five fields: Field n is the control Text<n>.
+namespace converter {
+enum Field : int { Amount = 1, Price, Shares, Payment, Left };
+inline constexpr int kFieldCount = 5;
+} // namespace converter
+
 struct ConverterFields {
     std::string amount;
     std::string price;
@@ -20,21 +26,11 @@ struct ConverterFields {
     friend bool operator==(const ConverterFields&, const ConverterFields&) = default;
 };
 
-enum class ConvertFailure {
-    None,
-    Amount,          // the sum is not a number of at least 0.01
-    Price,           // the price is not a number of at least 0.01
-    TooSmall,        // not even one lot is affordable: shares "0", payment and money left emptied
-    AmountTooLarge,  // the sum is beyond the 32-bit rounding of the payment
-    CommissionRate,  // Combo1 is not a usable rate
-    StampDutyRate,   // Combo2 is not a usable rate
-};
-
-struct ConvertOutcome {
-    ConvertFailure failure = ConvertFailure::None;
-    std::string_view message;  // what to show when failure is not None
-    bool ok() const { return failure == ConvertFailure::None; }
-};
+// A refusal names the field at fault: InputError for a sum (converter::Amount) or a price
+// (converter::Price) that is not a number of at least 0.01; NotEnoughMoney (the sum) when not
+// even one lot is affordable, which leaves shares "0" and empties payment and money left;
+// OutOfRange (the sum) beyond the 32-bit rounding of the payment; or an unusable rate.
+using ConvertOutcome = Outcome;
 
 // Enter in Text1: checks the sum and rewrites it with "###,###,##0.00".
 ConvertOutcome ConfirmAmount(ConverterFields& fields);
@@ -49,9 +45,9 @@ ConvertOutcome ConfirmPrice(ConverterFields& fields);
 // Writes shares, payment and money left; on a refused input or rate it changes nothing.
 ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& settings);
 
-// "加入计算": the message that refuses carrying price and shares into the main window, or an empty
-// view when they may go. A locked buy side (multi-batch or holding mode) takes nothing; neither
-// does a converter without computed shares or without a usable price.
-std::string_view CarryRefusal(const ConverterFields& fields, bool buySideLocked);
+// "加入计算": why price and shares may not be carried into the main window, or ok when they may
+// go. A locked buy side (multi-batch or holding mode) takes nothing; neither does a converter
+// without computed shares or without a usable price.
+Outcome CarryRefusal(const ConverterFields& fields, bool buySideLocked);
 
 } // namespace qcal

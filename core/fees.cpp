@@ -38,44 +38,44 @@ bool RatesSumTooLarge(double commission, double stampDuty) { return commission +
 
 } // namespace
 
-RateProblem DiagnoseRates(const FeeSettings& settings)
+RateReading ReadFeeSettings(const FeeSettings& settings)
 {
     const auto c = ReadRate(settings.commission);
     if (!c)
-        return RateProblem::Commission;
+        return {std::nullopt, Reason::CommissionRate};
     const auto s = ReadRate(settings.stampDuty);
     if (!s)
-        return RateProblem::StampDuty;
+        return {std::nullopt, Reason::StampDutyRate};
     // The stamp duty list holds only the legal rates, so a sum out of range is the typed commission's fault.
     if (RatesSumTooLarge(*c, *s))
-        return RateProblem::Commission;
-    return RateProblem::None;
+        return {std::nullopt, Reason::CommissionRate};
+    return {Rates{*c, *s, MarketOf(settings.market)}, Reason::None};
 }
 
-std::optional<Rates> ReadRates(const FeeSettings& settings)
-{
-    const auto c = ReadRate(settings.commission);
-    const auto s = ReadRate(settings.stampDuty);
-    if (!c || !s || RatesSumTooLarge(*c, *s))
-        return std::nullopt;
-    return Rates{*c, *s, MarketOf(settings.market)};
-}
+std::optional<Rates> ReadRates(const FeeSettings& settings) { return ReadFeeSettings(settings).rates; }
+
+Reason DiagnoseRates(const FeeSettings& settings) { return ReadFeeSettings(settings).problem; }
 
 std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const FeeSettings& settings)
 {
     const auto rates = ReadRates(settings);
     if (!rates)
         return std::nullopt;
+    return SideFees(amount, quantity, *rates);
+}
+
+std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const Rates& rates)
+{
     try {
         const double a = amount.ToDouble();
         SideFeeResult r;
-        r.commission = Money::FromDouble(RoundInt32(rates->commission * a * 0.001 * 100) / 100.0);
+        r.commission = Money::FromDouble(RoundInt32(rates.commission * a * 0.001 * 100) / 100.0);
         const Money minimumCommission = Money::FromWhole(5);
         if (r.commission < minimumCommission)
             r.commission = minimumCommission;
-        if (rates->market != Market::Funds)
-            r.stampDuty = Money::FromDouble(RoundInt32(rates->stampDuty * a * 0.001 * 100) / 100.0);
-        if (rates->market == Market::Shanghai) {
+        if (rates.market != Market::Funds)
+            r.stampDuty = Money::FromDouble(RoundInt32(rates.stampDuty * a * 0.001 * 100) / 100.0);
+        if (rates.market == Market::Shanghai) {
             // Kept to four decimals: 1,555 shares pay 1.555.
             const Money t = Money::FromDouble(quantity.ToDouble() * 0.001);
             r.transferFee = t >= Money::FromWhole(1) ? t : Money::FromWhole(1);
@@ -349,17 +349,22 @@ std::optional<Money> BreakEvenPrice(Money price, Money quantity, const FeeSettin
     const auto rates = ReadRates(settings);
     if (!rates)
         return std::nullopt;
+    return BreakEvenPrice(price, quantity, *rates);
+}
+
+std::optional<Money> BreakEvenPrice(Money price, Money quantity, const Rates& rates)
+{
     // No shares, no unit cost (the division by the quantity has no value); fewer than none would
     // make every higher price sell for less, and the search would never end.
     if (quantity <= Money())
         return std::nullopt;
     try {
-        switch (rates->market) {
+        switch (rates.market) {
         case Market::Shanghai:
         case Market::Shenzhen:
-            return SearchAShares(price, quantity, *rates);
+            return SearchAShares(price, quantity, rates);
         case Market::Funds:
-            return SearchFunds(price, quantity, *rates);
+            return SearchFunds(price, quantity, rates);
         case Market::Other:
             return Money();
         }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/money.h"
+#include "core/outcome.h"
 
 namespace qcal {
 
@@ -26,18 +27,23 @@ enum class Market { Shanghai, Shenzhen, Funds, Other };
 Market MarketOf(std::string_view marketText);
 
 // The rates as numbers, read with the fields' own grammar (never the locale's).
-// nullopt when a rate text is not numeric, is negative, or commission + stamp duty reach
-// 1000 per mille (the sell side would then never pay back its own fees).
 struct Rates {
-    double commission = 0;
-    double stampDuty = 0;
+    double commission = 0;  // per mille
+    double stampDuty = 0;   // per mille
     Market market = Market::Other;
 };
-std::optional<Rates> ReadRates(const FeeSettings& settings);
 
-// Which rate text ReadRates refused; for choosing the message and the field to focus.
-enum class RateProblem { None, Commission, StampDuty };
-RateProblem DiagnoseRates(const FeeSettings& settings);
+// The settings texts read once per computation: the usable rates, or which text is unusable
+// (not numeric, negative, or commission + stamp duty reaching 1000 per mille, where the sell side
+// would never pay back its own fees). Every fee and break-even computation takes the Rates.
+struct RateReading {
+    std::optional<Rates> rates;
+    Reason problem = Reason::None;  // CommissionRate or StampDutyRate when rates is empty
+};
+RateReading ReadFeeSettings(const FeeSettings& settings);
+
+std::optional<Rates> ReadRates(const FeeSettings& settings);  // ReadFeeSettings(settings).rates
+Reason DiagnoseRates(const FeeSettings& settings);            // ReadFeeSettings(settings).problem
 
 struct SideFeeResult {
     Money commission;
@@ -45,13 +51,18 @@ struct SideFeeResult {
     Money transferFee;
 };
 
-// nullopt when a rate text is unusable or a value leaves the supported range.
+// The fees of one trade of `quantity` shares for `amount`; nullopt when a value leaves the
+// supported range.
+std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const Rates& rates);
+// The same from the settings texts; nullopt also when a rate text is unusable.
 std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const FeeSettings& settings);
 
 // The lowest selling price at which selling `quantity` gives back price × quantity after the
 // search's own buy and sell fees; 0 for a market text other than the three.
-// nullopt when a rate text is unusable, a value leaves the supported range, or no price
-// within the 32-bit step counter breaks even.
+// nullopt when a value leaves the supported range, or no price within the 32-bit step counter
+// breaks even.
+std::optional<Money> BreakEvenPrice(Money price, Money quantity, const Rates& rates);
+// The same from the settings texts; nullopt also when a rate text is unusable.
 std::optional<Money> BreakEvenPrice(Money price, Money quantity, const FeeSettings& settings);
 
 } // namespace qcal

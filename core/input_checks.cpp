@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/messages.h"
 #include "core/numtext.h"
 #include "core/picture.h"
 
@@ -10,8 +9,8 @@ namespace qcal {
 
 namespace {
 
-CheckOutcome Accept(std::string text) { return CheckOutcome{true, std::move(text), {}}; }
-CheckOutcome Refuse(std::string_view message) { return CheckOutcome{false, {}, message}; }
+CheckOutcome Accept(std::string text) { return CheckOutcome{true, std::move(text), Reason::None, {}}; }
+CheckOutcome Refuse(Reason reason) { return CheckOutcome{false, {}, reason, MessageFor(reason)}; }
 
 // 2^31: the first value the 32-bit whole-number rounding cannot hold.
 constexpr double kInt32Limit = 2147483648.0;
@@ -31,14 +30,14 @@ CheckOutcome Settled(Check check, std::string_view text)
         return first;
     const CheckOutcome again = check(first.text);
     if (!again.accepted)
-        return Refuse(again.message);
+        return Refuse(again.reason);
     return first;
 }
 
 // Prices: the value times 10000, rounded halves to even, must stay below 2^31 (the 32-bit limit
 // of the rounding): a value at or above 214748.3648 is refused with the second message, and so is a
 // value just below it that would round up to it (214748.36475 and above).
-CheckOutcome PriceOnce(std::string_view text, std::string_view notNumeric, std::string_view outOfRange)
+CheckOutcome PriceOnce(std::string_view text, Reason notNumeric, Reason outOfRange)
 {
     const auto v = ParseNumber(text);
     if (!v)
@@ -51,17 +50,17 @@ CheckOutcome PriceOnce(std::string_view text, std::string_view notNumeric, std::
     return Accept(FormatPicture(tenThousandths / 10000.0, "##0.00##"));
 }
 
-// Quantities: at least 1; a value of 1e15 or more is refused with msg::kOutOfRange (our own
-// message), since the second message ("less than 1") would be wrong for it.
-CheckOutcome QuantityOnce(std::string_view text, std::string_view notNumeric, std::string_view outOfRange)
+// Quantities: at least 1; a value of 1e15 or more is refused as out of range (our own message),
+// since the field's second message ("less than 1") would be wrong for it.
+CheckOutcome QuantityOnce(std::string_view text, Reason notNumeric, Reason outOfRange)
 {
     const auto v = ParseNumber(text);
     if (!v)
-        return Refuse(IsTooLargeNumber(text) ? msg::kOutOfRange : notNumeric);
+        return Refuse(IsTooLargeNumber(text) ? Reason::OutOfRange : notNumeric);
     if (*v < 1)
         return Refuse(outOfRange);
     if (*v >= kQuantityLimit)
-        return Refuse(msg::kOutOfRange);
+        return Refuse(Reason::OutOfRange);
     return Accept(FormatPicture(*v, "###,###,###"));
 }
 
@@ -70,11 +69,11 @@ CheckOutcome BonusOnce(std::string_view text)
 {
     const auto v = ParseNumber(text);
     if (!v)
-        return Refuse(IsTooLargeNumber(text) ? msg::kBonusTooLarge : msg::kBonusNotNumeric);
+        return Refuse(IsTooLargeNumber(text) ? Reason::BonusTooLarge : Reason::BonusNotNumeric);
     if (*v < 0)
-        return Refuse(msg::kBonusNotNumeric);
+        return Refuse(Reason::BonusNotNumeric);
     if (*v > 10)
-        return Refuse(msg::kBonusTooLarge);
+        return Refuse(Reason::BonusTooLarge);
     return Accept(FormatPicture(std::nearbyint(*v) + 0.0, "#0"));  // + 0.0: never "-0"
 }
 
@@ -85,12 +84,12 @@ CheckOutcome DividendOnce(std::string_view text)
 {
     const auto v = ParseNumber(text);
     if (!v)
-        return Refuse(IsTooLargeNumber(text) ? msg::kOutOfRange : msg::kDividendNotNumeric);
+        return Refuse(IsTooLargeNumber(text) ? Reason::OutOfRange : Reason::DividendNotNumeric);
     if (*v < 0)
-        return Refuse(msg::kDividendNotNumeric);
+        return Refuse(Reason::DividendNotNumeric);
     const double hundredths = std::nearbyint(*v * 100.0);
     if (*v >= 21474836.48 || hundredths >= kInt32Limit)
-        return Refuse(msg::kOutOfRange);
+        return Refuse(Reason::OutOfRange);
     return Accept(FormatPicture(hundredths / 100.0 + 0.0, "##0.00"));
 }
 
@@ -102,34 +101,34 @@ bool IsPositiveAmountText(std::string_view text)
     return v && *v >= 0.01;
 }
 
-CheckOutcome CheckPriceText(std::string_view text, std::string_view notNumeric, std::string_view outOfRange)
+CheckOutcome CheckPriceText(std::string_view text, Reason notNumeric, Reason outOfRange)
 {
     return Settled([&](std::string_view t) { return PriceOnce(t, notNumeric, outOfRange); }, text);
 }
 
-CheckOutcome CheckQuantityText(std::string_view text, std::string_view notNumeric, std::string_view outOfRange)
+CheckOutcome CheckQuantityText(std::string_view text, Reason notNumeric, Reason outOfRange)
 {
     return Settled([&](std::string_view t) { return QuantityOnce(t, notNumeric, outOfRange); }, text);
 }
 
 CheckOutcome CheckBuyPriceText(std::string_view text)
 {
-    return CheckPriceText(text, msg::kBuyPriceNotNumeric, msg::kBuyPriceRange);
+    return CheckPriceText(text, Reason::BuyPriceNotNumeric, Reason::BuyPriceRange);
 }
 
 CheckOutcome CheckBuyQuantityText(std::string_view text)
 {
-    return CheckQuantityText(text, msg::kBuyQuantityNotNumeric, msg::kBuyQuantityRange);
+    return CheckQuantityText(text, Reason::BuyQuantityNotNumeric, Reason::BuyQuantityRange);
 }
 
 CheckOutcome CheckSellPriceText(std::string_view text)
 {
-    return CheckPriceText(text, msg::kSellPriceNotNumeric, msg::kSellPriceRange);
+    return CheckPriceText(text, Reason::SellPriceNotNumeric, Reason::SellPriceRange);
 }
 
 CheckOutcome CheckSellQuantityText(std::string_view text)
 {
-    return CheckQuantityText(text, msg::kSellQuantityNotNumeric, msg::kSellQuantityRange);
+    return CheckQuantityText(text, Reason::SellQuantityNotNumeric, Reason::SellQuantityRange);
 }
 
 CheckOutcome CheckBonusText(std::string_view text) { return Settled(BonusOnce, text); }

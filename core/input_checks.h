@@ -5,12 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "core/outcome.h"
+
 namespace qcal {
 
 struct CheckOutcome {
     bool accepted = false;
-    std::string text;          // the rewritten text when accepted
-    std::string_view message;  // the message to show when refused
+    std::string text;              // the rewritten text when accepted
+    Reason reason = Reason::None;  // why it was refused
+    std::string_view message;      // and the message that says so: MessageFor(reason)
 };
 
 bool IsPositiveAmountText(std::string_view text);  // numeric and at least 0.01
@@ -23,9 +26,10 @@ CheckOutcome CheckBonusText(std::string_view text);     // Text21: whole number 
 CheckOutcome CheckDividendText(std::string_view text);  // Text22: two decimals, "##0.00"
 
 // A price's check: numeric, above 0, below 214748.3648 (the 32-bit limit of its rounding),
-// rewritten to four decimals with "##0.00##". The same rule serves every price field.
-CheckOutcome CheckPriceText(std::string_view text, std::string_view notNumeric, std::string_view outOfRange);
+// rewritten to four decimals with "##0.00##". The same rule serves every price field; the two
+// reasons are the field's own.
+CheckOutcome CheckPriceText(std::string_view text, Reason notNumeric, Reason outOfRange);
 // A quantity's check: numeric, at least 1, rewritten with "###,###,###".
-CheckOutcome CheckQuantityText(std::string_view text, std::string_view notNumeric, std::string_view outOfRange);
+CheckOutcome CheckQuantityText(std::string_view text, Reason notNumeric, Reason outOfRange);
 
 } // namespace qcal

@@ -1,7 +1,7 @@
 #pragma once
 // The main window as the calculations see it: every field text, every label, the locks of the
-// input fields and the calculation state (the Money members). The window copies its widgets into
-// this, calls a calculation, and copies it back; nothing else crosses between the two.
+// input fields and the calculation state. The window copies its widgets into this, calls a
+// calculation, and copies it back; nothing else crosses between the two.
 
 #include <array>
 #include <optional>
@@ -12,6 +12,50 @@
 
 namespace qcal {
 
+// The main window's fields: Field n is the control Text<n>. This is the one table of them.
+enum Field : int {
+    BuyPrice = 1,      // 买入价格 (input)
+    BuyQuantity,       // 买入数量 (input; the holding once bonus shares are folded in)
+    BuyAmount,         // 交易金额
+    BuyCommission,     // 佣金
+    BuyStampDuty,      // 印花税
+    BuyTransferFee,    // 过户费
+    BuyFees,           // 费用合计
+    BuyCost,           // 买入成本, per share
+    BreakEven,         // 保本价格 (of the shares that remain, after a partial sale)
+    Paid,              // 实付金额
+    SellPrice,         // 卖出价格 (input)
+    SellQuantity,      // 卖出数量 (input)
+    SellAmount,        // 交易金额
+    SellCommission,    // 佣金
+    SellStampDuty,     // 印花税
+    SellTransferFee,   // 过户费
+    SellFees,          // 费用合计
+    Yield,             // 收益率
+    ProfitOrShares,    // 盈亏金额, or in a partial sale the count of the shares that remain
+    Received,          // 实收金额
+    Bonus,             // 10股送 (input)
+    Dividend,          // 10股派 (input)
+};
+inline constexpr int kFieldCount = 22;
+
+// The labels the calculations and Clear change: Label n is the control Label<n>.
+enum MainLabel : int {
+    BuyPriceLabel = 1,
+    BuyQuantityLabel = 2,
+    BreakEvenLabel = 8,
+    SellPriceLabel = 10,
+    SellQuantityLabel = 11,
+    ProfitLabel = 17,
+    YieldLabel = 18,
+    PaidLabel = 21,
+};
+inline constexpr int kLabelCount = 25;
+
+// The unit labels Label19(0) … Label19(19) that change: the one after the profit field.
+enum UnitLabel : int { ProfitUnit = 17 };
+inline constexpr int kUnitCount = 20;
+
 enum class Colour { Black, Red, Blue };
 
 struct LabelState {
@@ -19,6 +63,18 @@ struct LabelState {
     Colour colour = Colour::Black;
     std::string toolTip;
     friend bool operator==(const LabelState&, const LabelState&) = default;
+};
+
+// The figures of one side of the round trip as last computed.
+struct SideFigures {
+    Money price;        // Text1 / Text11
+    Money quantity;     // Text2 / Text12
+    Money amount;       // Text3 / Text13: price × quantity
+    Money commission;   // Text4 / Text14
+    Money stampDuty;    // Text5 / Text15
+    Money transferFee;  // Text6 / Text16
+    Money fees;         // Text7 / Text17: the three fees
+    friend bool operator==(const SideFigures&, const SideFigures&) = default;
 };
 
 // What the buy results on screen were computed from: the buy inputs as typed and the fee settings.
@@ -30,15 +86,18 @@ struct BuyBasis {
 };
 
 struct MainWindowState {
-    std::array<std::string, 23> text{};  // Text1 … Text22; index 0 unused
-    std::array<bool, 23> locked{};       // read-only flag of Text1 … Text22 (a locked input field is grey)
-    std::array<LabelState, 26> label{};  // Label1 … Label25; index 0 unused
-    std::array<std::string, 20> unit{};  // captions of the unit labels Label19(0) … Label19(19)
-    FeeSettings fees;                    // texts of Combo1, Combo2, Combo3
+    std::array<std::string, kFieldCount + 1> text{};   // indexed by Field; index 0 unused
+    std::array<bool, kFieldCount + 1> locked{};        // read-only flag of each field (a locked input field is grey)
+    std::array<LabelState, kLabelCount + 1> label{};   // Label1 … Label25; index 0 unused
+    std::array<std::string, kUnitCount> unit{};        // captions of Label19(0) … Label19(19)
+    FeeSettings fees;                                  // texts of Combo1, Combo2, Combo3
 
-    Money BuyPrice, BuyQuantity, BuyAmount, BuyCommission, BuyStampDuty, BuyTransferFee, BuyFees;
-    Money SellPrice, SellQuantity, SellAmount, SellCommission, SellStampDuty, SellTransferFee, SellFees;
-    Money Profit;
+    SideFigures buy;   // the calculation state of the buy side
+    SideFigures sell;  // and of the sell side
+    Money profit;      // of the last round trip
+
+    void ResetBuySide() { buy = {}; }
+    void ResetSellSide() { sell = {}; }  // the profit stays
 
     // Text9 as the buy side last wrote it, so that a later whole (not partial) sale can put the
     // buy side's break-even back after a partial sale had replaced it.
@@ -46,10 +105,7 @@ struct MainWindowState {
 
     // Set by every buy calculation and batch buy that writes the buy results; empty after Clear.
     std::optional<BuyBasis> buyBasis;
-    BuyBasis CurrentBuyBasis() const { return {text[1], text[2], text[21], text[22], fees}; }
-
-    void ResetBuySide();   // BuyPrice, BuyQuantity and the buy results to 0
-    void ResetSellSide();  // SellPrice, SellQuantity and the sell results to 0; Profit stays
+    BuyBasis CurrentBuyBasis() const { return {text[BuyPrice], text[BuyQuantity], text[Bonus], text[Dividend], fees}; }
 
     friend bool operator==(const MainWindowState&, const MainWindowState&) = default;
 };

@@ -6,10 +6,16 @@
 #include <string_view>
 
 #include "core/fees.h"
+#include "core/outcome.h"
 
 namespace qcal {
 
-// The mini window's fields: Text1 buy price, Text2 quantity, Text3 break-even price.
+// The mini window's fields: Field n is the control Text<n>.
+namespace mini {
+enum Field : int { Price = 1, Quantity, BreakEven };
+inline constexpr int kFieldCount = 3;
+} // namespace mini
+
 struct MiniFields {
     std::string price;
     std::string quantity;
@@ -17,20 +23,10 @@ struct MiniFields {
     friend bool operator==(const MiniFields&, const MiniFields&) = default;
 };
 
-enum class MiniFailure {
-    None,
-    Price,           // not a number of at least 0.01
-    Quantity,        // not a number of at least one share
-    CommissionRate,  // Combo1 is not a usable rate
-    StampDutyRate,   // Combo2 is not a usable rate
-    OutOfRange,      // the price or the quantity is beyond what the break-even search can hold
-};
-
-struct MiniOutcome {
-    MiniFailure failure = MiniFailure::None;
-    std::string_view message;  // what to show when failure is not None
-    bool ok() const { return failure == MiniFailure::None; }
-};
+// A refusal names the field at fault: InputError for a price (mini::Price) that is not a number
+// of at least 0.01 or a quantity (mini::Quantity) below one share; OutOfRange (the quantity) for
+// a price or quantity beyond what the break-even search can hold; or an unusable rate.
+using MiniOutcome = Outcome;
 
 // Enter in Text1: checks the price and rewrites it with "###,###,##0.00##".
 MiniOutcome ConfirmMiniPrice(MiniFields& fields);

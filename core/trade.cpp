@@ -7,7 +7,6 @@
 #include "core/calc_steps.h"
 #include "core/captions.h"
 #include "core/input_checks.h"
-#include "core/messages.h"
 #include "core/numtext.h"
 #include "core/picture.h"
 #include "core/rounding.h"
@@ -18,53 +17,28 @@ namespace {
 
 using namespace steps;
 
-Money Hundredths(std::int32_t k) { return Money::FromRaw(static_cast<std::int64_t>(k) * 100); }
-
-struct SideFields {
-    int commission, stampDuty, transferFee;
+// Where one side's fees go.
+struct FeeFields {
+    Field commission, stampDuty, transferFee;
     std::string_view fundsStampPicture;
 };
 
-struct SideMoney {
-    Money commission, stampDuty, transferFee;
-};
+constexpr FeeFields kBuyFeeFields{BuyCommission, BuyStampDuty, BuyTransferFee, "0.00"};
+constexpr FeeFields kSellFeeFields{SellCommission, SellStampDuty, SellTransferFee, "##0.00"};
 
-// Commission, stamp duty and transfer fee of one side, written into that side's fields.
-SideMoney ChargeSide(MainWindowState& s, Money amount, Money quantity, const Rates& rates, const SideFields& f)
+// Commission, stamp duty and transfer fee of one side, into the side's figures and fields.
+void ChargeSide(MainWindowState& s, SideFigures& side, const Rates& rates, const FeeFields& f)
 {
-    SideMoney m;
-
-    const std::int32_t kc = RoundInt32(rates.commission * amount.ToDouble() * 0.001 * 100);
-    Show(s, f.commission, kc / 100.0, kAmountPicture);
-    m.commission = Hundredths(kc);
-    if (Shown(s, f.commission) < 5) {
-        Show(s, f.commission, 5, kAmountPicture);
-        m.commission = Money::FromWhole(5);
-    }
-
-    if (rates.market == Market::Funds) {
-        Show(s, f.stampDuty, 0, f.fundsStampPicture);
-        m.stampDuty = Money();
-    } else {
-        const std::int32_t ks = RoundInt32(rates.stampDuty * amount.ToDouble() * 0.001 * 100);
-        Show(s, f.stampDuty, ks / 100.0, kAmountPicture);
-        m.stampDuty = Hundredths(ks);
-    }
-
-    if (rates.market == Market::Shanghai) {
-        const double t = quantity.ToDouble() * 0.001;
-        if (t >= 1) {
-            Show(s, f.transferFee, t, kAmountPicture);
-            m.transferFee = Money::FromDouble(t);  // kept to four decimals: 1,555 shares pay 1.555
-        } else {
-            Show(s, f.transferFee, 1, kAmountPicture);
-            m.transferFee = Money::FromWhole(1);
-        }
-    } else {
-        Show(s, f.transferFee, 0, kAmountPicture);
-        m.transferFee = Money();
-    }
-    return m;
+    const auto fees = SideFees(side.amount, side.quantity, rates);
+    if (!fees)
+        throw Refused{Refusal(Reason::OutOfRange)};
+    side.commission = fees->commission;
+    side.stampDuty = fees->stampDuty;
+    side.transferFee = fees->transferFee;  // kept to four decimals: 1,555 shares pay 1.555
+    Show(s, f.commission, side.commission.ToDouble(), kAmountPicture);
+    Show(s, f.stampDuty, side.stampDuty.ToDouble(),
+         rates.market == Market::Funds ? f.fundsStampPicture : kAmountPicture);
+    Show(s, f.transferFee, side.transferFee.ToDouble(), kAmountPicture);
 }
 
 // Runs a calculation on a copy of the state and hands the copy over only when it completed.
@@ -72,88 +46,95 @@ template <typename Steps>
 CalcResult AllOrNothing(MainWindowState& state, Steps steps)
 {
     MainWindowState work = state;
-    if (const CalcFailure failure = Attempt([&] { steps(work); }); failure != CalcFailure::None)
-        return CalcResult{failure};
-    state = std::move(work);
-    return CalcResult{};
+    const Outcome outcome = Attempt([&] { steps(work); });
+    if (outcome.ok())
+        state = std::move(work);
+    return outcome;
 }
 
 void CheckBonusAndDividend(const MainWindowState& s)
 {
-    const CheckOutcome bonus = CheckBonusText(s.text[21]);
+    const CheckOutcome bonus = CheckBonusText(s.text[Bonus]);
     if (!bonus.accepted)
-        throw Refused{bonus.message == msg::kBonusTooLarge ? CalcFailure::BonusTooLarge : CalcFailure::BonusText};
-    const CheckOutcome dividend = CheckDividendText(s.text[22]);
+        throw Refused{Refusal(bonus.reason, Bonus)};
+    const CheckOutcome dividend = CheckDividendText(s.text[Dividend]);
     if (!dividend.accepted)
-        throw Refused{dividend.message == msg::kOutOfRange ? CalcFailure::DividendTooLarge : CalcFailure::DividendText};
+        throw Refused{Refusal(dividend.reason, Dividend)};
+}
+
+// Yield in per cent of the money paid, on the figures as shown; none when nothing was paid
+// (a dividend at or above the cost gives no meaningful yield).
+void ShowYield(MainWindowState& s)
+{
+    const double paid = Shown(s, Paid);
+    if (paid > 0)
+        Show(s, Yield, RoundInt32(Shown(s, ProfitOrShares) / paid * 10000) / 100.0, kAmountPicture);
+    else
+        s.text[Yield].clear();
 }
 
 void BuySteps(MainWindowState& s)
 {
     // A price or quantity below zero can only come from a stored or posted text that skipped the
     // field checks; it has no meaning here and would send the break-even search on a long walk.
-    if (s.BuyPrice < Money() || s.BuyQuantity < Money())
-        throw Refused{CalcFailure::OutOfRange};
+    if (s.buy.price < Money() || s.buy.quantity < Money())
+        throw Refused{Refusal(Reason::OutOfRange)};
     const Rates rates = RatesOrRefuse(s.fees);
     // A bonus or dividend typed without Enter has not been checked yet; a negative bonus would
     // divide by zero or never break even, so refuse before anything is written.
     CheckBonusAndDividend(s);
 
-    const Money P = s.BuyPrice;
-    const Money Q = s.BuyQuantity;
+    const Money P = s.buy.price;
+    const Money Q = s.buy.quantity;
 
     // Bonus shares join the holding once: the changed caption stops a second run adding them again.
-    const double bonusNow = NumberOrZero(s.text[21]);
-    LabelState& qtyLabel = s.label[2];
+    const double bonusNow = NumberOrZero(s.text[Bonus]);
+    LabelState& qtyLabel = s.label[BuyQuantityLabel];
     if (bonusNow > 0) {
         if (qtyLabel.caption == caption::kBuyQuantity) {
-            const double shown = Shown(s, 2);
-            s.text[2] = FormatPlain(bonusNow * shown * 0.1 + shown);
-            s.locked[2] = true;
+            const double shown = Shown(s, BuyQuantity);
+            s.text[BuyQuantity] = FormatPlain(bonusNow * shown * 0.1 + shown);
+            s.locked[BuyQuantity] = true;
             qtyLabel = {std::string(caption::kHolding), Colour::Red, std::string(caption::kHoldingTip)};
         }
     } else if (qtyLabel.caption != caption::kBatchTotal) {
         qtyLabel = {std::string(caption::kBuyQuantity), Colour::Black, std::string(caption::kBuyQuantityTip)};
     }
 
-    s.BuyAmount = P * Q;
-    Show(s, 3, s.BuyAmount.ToDouble(), kAmountPicture);
-
-    const SideMoney fees = ChargeSide(s, s.BuyAmount, Q, rates, SideFields{4, 5, 6, "0.00"});
-    s.BuyCommission = fees.commission;
-    s.BuyStampDuty = fees.stampDuty;
-    s.BuyTransferFee = fees.transferFee;
+    s.buy.amount = P * Q;
+    Show(s, BuyAmount, s.buy.amount.ToDouble(), kAmountPicture);
+    ChargeSide(s, s.buy, rates, kBuyFeeFields);
 
     // The total is rounded once, so a transfer fee's third decimal only counts here (halves to even).
-    const std::int64_t total = (s.BuyCommission + s.BuyStampDuty + s.BuyTransferFee).TimesWhole(100).ToWhole();
+    const std::int64_t total = (s.buy.commission + s.buy.stampDuty + s.buy.transferFee).TimesWhole(100).ToWhole();
     const std::int32_t kt = RoundInt32(static_cast<double>(total));
-    Show(s, 7, kt / 100.0, kAmountPicture);
-    s.BuyFees = Hundredths(kt);
+    Show(s, BuyFees, kt / 100.0, kAmountPicture);
+    s.buy.fees = Money::FromRaw(static_cast<std::int64_t>(kt) * 100);
 
-    if (!ParseNumber(s.text[22]))
-        s.text[22] = "0";
-    if (!ParseNumber(s.text[21]))
-        s.text[21] = "0";
-    const double dividend = NumberOrZero(s.text[22]);
-    const double bonus = NumberOrZero(s.text[21]);
+    if (!ParseNumber(s.text[Dividend]))
+        s.text[Dividend] = "0";
+    if (!ParseNumber(s.text[Bonus]))
+        s.text[Bonus] = "0";
+    const double dividend = NumberOrZero(s.text[Dividend]);
+    const double bonus = NumberOrZero(s.text[Bonus]);
     const double q = Q.ToDouble();
 
     const Money D = Money::FromDouble(dividend * q / 10);
     const Money N = Money::FromDouble(bonus * q / 10);
-    const double thousandths = (s.BuyAmount + s.BuyFees - D).ToDouble() / (Q + N).ToDouble() * 1000;
-    Show(s, 8, RoundUpToThousandth(thousandths), kCostPicture);
+    const double thousandths = (s.buy.amount + s.buy.fees - D).ToDouble() / (Q + N).ToDouble() * 1000;
+    Show(s, BuyCost, RoundUpToThousandth(thousandths), kCostPicture);
 
     const Money held = Q + Money::FromDouble(bonus * q * 0.1);
     const Money startPrice =
-        Money::FromDouble((s.BuyAmount - Money::FromDouble(dividend * q * 0.1)).ToDouble() / held.ToDouble());
-    Show(s, 9, BreakEvenOrRefuse(startPrice, held, s.fees).ToDouble(), kBreakEvenPicture);
-    s.buyBreakEven = s.text[9];
+        Money::FromDouble((s.buy.amount - Money::FromDouble(dividend * q * 0.1)).ToDouble() / held.ToDouble());
+    Show(s, BreakEven, BreakEvenOrRefuse(startPrice, held, rates).ToDouble(), kBreakEvenPicture);
+    s.buyBreakEven = s.text[BreakEven];
 
-    s.label[8].colour = Colour::Red;
+    s.label[BreakEvenLabel].colour = Colour::Red;
 
     // On the figures as shown, and on the holding shown in Text2, which includes any bonus shares.
-    const double paid = Shown(s, 3) + Shown(s, 7) - dividend * Shown(s, 2) * 0.1;
-    Show(s, 10, paid, kAmountPicture);
+    const double paid = Shown(s, BuyAmount) + Shown(s, BuyFees) - dividend * Shown(s, BuyQuantity) * 0.1;
+    Show(s, Paid, paid, kAmountPicture);
     s.buyBasis = s.CurrentBuyBasis();
 }
 
@@ -161,65 +142,56 @@ void SellSteps(MainWindowState& s)
 {
     const Rates rates = RatesOrRefuse(s.fees);
 
-    s.unit[17] = caption::kUnitYuan;
-    s.label[8].toolTip = caption::kBreakEvenTip;
-    s.label[8].colour = Colour::Black;
+    s.unit[ProfitUnit] = caption::kUnitYuan;
+    s.label[BreakEvenLabel].toolTip = caption::kBreakEvenTip;
+    s.label[BreakEvenLabel].colour = Colour::Black;
 
-    s.SellAmount = s.SellPrice * s.SellQuantity;
-    Show(s, 13, s.SellAmount.ToDouble(), kAmountPicture);
+    s.sell.amount = s.sell.price * s.sell.quantity;
+    Show(s, SellAmount, s.sell.amount.ToDouble(), kAmountPicture);
+    ChargeSide(s, s.sell, rates, kSellFeeFields);
 
-    const SideMoney fees = ChargeSide(s, s.SellAmount, s.SellQuantity, rates, SideFields{14, 15, 16, "##0.00"});
-    s.SellCommission = fees.commission;
-    s.SellStampDuty = fees.stampDuty;
-    s.SellTransferFee = fees.transferFee;
-
-    s.SellFees = s.SellCommission + s.SellStampDuty + s.SellTransferFee;
-    Show(s, 17, s.SellFees.ToDouble(), kAmountPicture);
-    Show(s, 20, (s.SellAmount - s.SellFees).ToDouble(), kAmountPicture);
+    s.sell.fees = s.sell.commission + s.sell.stampDuty + s.sell.transferFee;
+    Show(s, SellFees, s.sell.fees.ToDouble(), kAmountPicture);
+    Show(s, Received, (s.sell.amount - s.sell.fees).ToDouble(), kAmountPicture);
 
     // An empty Text10 means no buy is on screen: there is nothing to compare the sale with.
-    const bool bought = !s.text[10].empty();
+    const bool bought = !s.text[Paid].empty();
     if (bought) {
-        s.Profit = Money::FromDouble(Shown(s, 20) - Shown(s, 10));
-        Show(s, 19, s.Profit.ToDouble(), kAmountPicture);
+        s.profit = Money::FromDouble(Shown(s, Received) - Shown(s, Paid));
+        Show(s, ProfitOrShares, s.profit.ToDouble(), kAmountPicture);
     }
 
     // Without a buy the stored profit of an earlier round still decides the colour.
-    const bool loss = s.Profit < Money();
-    s.label[17].caption = loss ? caption::kLoss : caption::kGain;
-    s.label[17].colour = s.label[18].colour = loss ? Colour::Blue : Colour::Red;
+    const bool loss = s.profit < Money();
+    s.label[ProfitLabel].caption = loss ? caption::kLoss : caption::kGain;
+    s.label[ProfitLabel].colour = s.label[YieldLabel].colour = loss ? Colour::Blue : Colour::Red;
 
-    if (bought) {
-        // A paid amount of 0 or less (a dividend at or above the cost) gives no meaningful yield.
-        const double paid = Shown(s, 10);
-        if (paid > 0)
-            Show(s, 18, RoundInt32(Shown(s, 19) / paid * 10000) / 100.0, kAmountPicture);
-        else
-            s.text[18].clear();
-    }
+    if (bought)
+        ShowYield(s);
 
-    if (s.SellQuantity < s.BuyQuantity) {
-        s.label[17].caption = caption::kRemainingShares;
-        s.label[17].colour = s.label[18].colour = Colour::Red;
-        s.unit[17] = caption::kUnitShares;
-        Show(s, 19, (s.BuyQuantity - s.SellQuantity).ToDouble(), kSharesPicture);
+    if (s.sell.quantity < s.buy.quantity) {
+        s.label[ProfitLabel].caption = caption::kRemainingShares;
+        s.label[ProfitLabel].colour = s.label[YieldLabel].colour = Colour::Red;
+        s.unit[ProfitUnit] = caption::kUnitShares;
+        Show(s, ProfitOrShares, (s.buy.quantity - s.sell.quantity).ToDouble(), kSharesPicture);
 
-        s.label[8].colour = Colour::Red;
-        s.label[8].toolTip = std::string(caption::kRemainingBreakEvenTipHead) + s.text[12] +
-                             std::string(caption::kRemainingBreakEvenTipTail);
+        s.label[BreakEvenLabel].colour = Colour::Red;
+        s.label[BreakEvenLabel].toolTip = std::string(caption::kRemainingBreakEvenTipHead) + s.text[SellQuantity] +
+                                          std::string(caption::kRemainingBreakEvenTipTail);
 
         // Text2 may have been retyped without Enter; with fewer than one share left there is no
         // break-even to find (zero divides, a negative count never breaks even).
-        const double remaining = Shown(s, 2) - Shown(s, 12);
+        const double remaining = Shown(s, BuyQuantity) - Shown(s, SellQuantity);
         if (remaining >= 1) {
-            const double cost = Shown(s, 3) - Shown(s, 13) + Shown(s, 7) + Shown(s, 17);
+            const double cost =
+                Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees);
             const Money price = Money::FromDouble(cost / remaining);
-            Show(s, 9, BreakEvenOrRefuse(price, Money::FromDouble(remaining), s.fees).ToDouble(),
+            Show(s, BreakEven, BreakEvenOrRefuse(price, Money::FromDouble(remaining), rates).ToDouble(),
                  kBreakEvenPicture);
         }
     } else if (!s.buyBreakEven.empty()) {
         // A whole sale after a partial one: the remaining-shares figure no longer applies.
-        s.text[9] = s.buyBreakEven;
+        s.text[BreakEven] = s.buyBreakEven;
     }
 }
 
@@ -227,19 +199,19 @@ void SellSteps(MainWindowState& s)
 
 CalcResult CalculateBuy(MainWindowState& state)
 {
-    if (state.BuyPrice == Money() || state.BuyQuantity == Money())
-        return CalcResult{};
+    if (state.buy.price == Money() || state.buy.quantity == Money())
+        return {};
     CalcResult result = AllOrNothing(state, BuySteps);
-    if (result.failure == CalcFailure::OutOfRange) {
-        result.field = 2;
-        const double bonus = NumberOrZero(state.text[21]);
-        const double dividend = NumberOrZero(state.text[22]);
+    if (result.reason == Reason::OutOfRange && result.field == 0) {
+        result.field = BuyQuantity;
+        const double bonus = NumberOrZero(state.text[Bonus]);
+        const double dividend = NumberOrZero(state.text[Dividend]);
         if (bonus != 0 || dividend != 0) {
             MainWindowState without = state;
-            without.text[21] = "0";
-            without.text[22] = "0.00";
+            without.text[Bonus] = "0";
+            without.text[Dividend] = "0.00";
             if (AllOrNothing(without, BuySteps).ok())
-                result.field = dividend != 0 ? 22 : 21;
+                result.field = dividend != 0 ? Dividend : Bonus;
         }
     }
     return result;
@@ -248,8 +220,8 @@ CalcResult CalculateBuy(MainWindowState& state)
 CalcResult CalculateSell(MainWindowState& state)
 {
     CalcResult result = AllOrNothing(state, SellSteps);
-    if (result.failure == CalcFailure::OutOfRange)
-        result.field = 12;
+    if (result.reason == Reason::OutOfRange && result.field == 0)
+        result.field = SellQuantity;
     return result;
 }
 

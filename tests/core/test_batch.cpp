@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "case_names.h"
+#include "main_state_fixture.h"
 
 #include <string>
 
@@ -13,17 +14,7 @@ namespace {
 // A freshly cleared main window with the given settings.
 MainWindowState Cleared(const char* market = "上海A股", const char* c = "3", const char* s = "1")
 {
-    MainWindowState w;
-    w.fees = {c, s, market};
-    w.text[21] = "0";
-    w.text[22] = "0.00";
-    w.label[1] = {std::string(caption::kBuyPrice), Colour::Black, std::string(caption::kBuyPriceTip)};
-    w.label[2] = {std::string(caption::kBuyQuantity), Colour::Black, std::string(caption::kBuyQuantityTip)};
-    w.label[8] = {std::string(caption::kBreakEven), Colour::Black, std::string(caption::kBreakEvenTip)};
-    w.label[17] = {std::string(caption::kProfitLoss), Colour::Black, std::string(caption::kProfitLossTip)};
-    w.label[18] = {std::string(caption::kYield), Colour::Black, {}};
-    w.unit[17] = "元";
-    return w;
+    return test::ClearedWindow(market, c, s);
 }
 
 // The six fields as typed, captured.
@@ -138,10 +129,10 @@ TEST(BatchBuy, FillsTheWholeBuySide)
     EXPECT_EQ(w.text[9], "10.587");
     EXPECT_EQ(w.text[10], "21,086.00");
     EXPECT_EQ(w.label[8].colour, Colour::Red);
-    EXPECT_EQ(w.BuyPrice, Money::FromDouble(10.5));
-    EXPECT_EQ(w.BuyQuantity, Money::FromWhole(2000));
-    EXPECT_EQ(w.BuyTransferFee, Money::FromWhole(2));
-    EXPECT_EQ(w.BuyFees, Money::FromWhole(86));
+    EXPECT_EQ(w.buy.price, Money::FromDouble(10.5));
+    EXPECT_EQ(w.buy.quantity, Money::FromWhole(2000));
+    EXPECT_EQ(w.buy.transferFee, Money::FromWhole(2));
+    EXPECT_EQ(w.buy.fees, Money::FromWhole(86));
     EXPECT_EQ(w.buyBreakEven, "10.587");
     // Bonus and dividend play no part, and the sell side is left alone.
     EXPECT_EQ(w.text[21], "0");
@@ -187,7 +178,7 @@ TEST(BatchBuy, NoAcceptedQuantityChangesNothing)
 TEST(BatchSell, AverageAndFeesWithoutABuy)
 {
     MainWindowState w = Cleared("上海A股", "3", "1");
-    w.Profit = Money::FromWhole(-1);
+    w.profit = Money::FromWhole(-1);
     BatchFields b = Typed("12.00", "500", "13.00", "500");
 
     ASSERT_TRUE(PostSellBatches(b, w).posted);
@@ -200,14 +191,14 @@ TEST(BatchSell, AverageAndFeesWithoutABuy)
     EXPECT_EQ(w.text[16], "2.00");  // two batches of 500 shares, each raised to 1
     EXPECT_EQ(w.text[17], "52.00");
     EXPECT_EQ(w.text[20], "12,448.00");
-    EXPECT_EQ(w.SellQuantity, Money::FromWhole(1000));
+    EXPECT_EQ(w.sell.quantity, Money::FromWhole(1000));
     // No buy on screen: profit, yield, their labels and the break-even stay.
     EXPECT_EQ(w.text[18], "");
     EXPECT_EQ(w.text[19], "");
     EXPECT_EQ(w.text[9], "");
     EXPECT_EQ(w.label[17].caption, caption::kProfitLoss);
     EXPECT_EQ(w.label[17].colour, Colour::Black);
-    EXPECT_EQ(w.Profit, Money::FromWhole(-1));
+    EXPECT_EQ(w.profit, Money::FromWhole(-1));
 }
 
 TEST(BatchSell, TransferFeePictures)
@@ -253,7 +244,7 @@ TEST(BatchSell, PartialSaleGivesTheRemainingSharesBreakEven)
     EXPECT_EQ(w.label[18].colour, Colour::Blue);
     // 1,000 shares left carry (21000 - 12500 + 86 + 52) / 1000 = 8.638 each.
     EXPECT_EQ(w.text[9], "8.710");
-    EXPECT_EQ(w.Profit, Money::FromWhole(-8638));
+    EXPECT_EQ(w.profit, Money::FromWhole(-8638));
     // The buy side is not touched.
     EXPECT_EQ(w.text[1], "10.50");
     EXPECT_EQ(w.text[8], "10.543");
@@ -308,7 +299,7 @@ struct FaultCase {
     const char* paid;  // Text10 before the post
     const char* commission;
     std::array<const char*, 6> batches;
-    CalcFailure failure;
+    Reason reason;
 };
 
 class BatchRefusal : public ::testing::TestWithParam<FaultCase> {};
@@ -327,7 +318,7 @@ TEST_P(BatchRefusal, LeavesStateAndTagsUnchanged)
 
     const BatchResult r = c.sell ? PostSellBatches(b, w) : PostBuyBatches(b, w);
 
-    EXPECT_EQ(r.failure, c.failure);
+    EXPECT_EQ(r.reason, c.reason);
     EXPECT_FALSE(r.posted);
     EXPECT_EQ(w, before);
     EXPECT_EQ(b, tags);
@@ -337,19 +328,19 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, BatchRefusal,
     ::testing::Values(
         // An average above 214,748.3647 leaves the 32-bit rounding of the price.
-        FaultCase{"AveragePrice", false, "", "3", {"300000", "1,000", "", "", "", ""}, CalcFailure::OutOfRange},
-        FaultCase{"SellAveragePrice", true, "", "3", {"300000", "1,000", "", "", "", ""}, CalcFailure::OutOfRange},
+        FaultCase{"AveragePrice", false, "", "3", {"300000", "1,000", "", "", "", ""}, Reason::OutOfRange},
+        FaultCase{"SellAveragePrice", true, "", "3", {"300000", "1,000", "", "", "", ""}, Reason::OutOfRange},
         // 2e12 yuan: the commission's rounding overflows.
         FaultCase{"Commission", false, "", "3", {"200000", "10,000,000", "", "", "", ""},
-                  CalcFailure::OutOfRange},
+                  Reason::OutOfRange},
         // A share count beyond what Money holds.
-        FaultCase{"Quantity", false, "", "3", {"", "1e20", "", "", "", ""}, CalcFailure::OutOfRange},
-        FaultCase{"Infinite", true, "", "3", {"1e300", "1e300", "1", "1e300", "", ""}, CalcFailure::OutOfRange},
+        FaultCase{"Quantity", false, "", "3", {"", "1e20", "", "", "", ""}, Reason::OutOfRange},
+        FaultCase{"Infinite", true, "", "3", {"1e300", "1e300", "1", "1e300", "", ""}, Reason::OutOfRange},
         // A yield of a million per cent on 0.01 paid.
-        FaultCase{"Yield", true, "0.01", "3", {"100", "1,000", "", "", "", ""}, CalcFailure::OutOfRange},
-        FaultCase{"CommissionRate", false, "", "abc", {"10", "100", "", "", "", ""}, CalcFailure::CommissionRate},
+        FaultCase{"Yield", true, "0.01", "3", {"100", "1,000", "", "", "", ""}, Reason::OutOfRange},
+        FaultCase{"CommissionRate", false, "", "abc", {"10", "100", "", "", "", ""}, Reason::CommissionRate},
         FaultCase{"SellCommissionRate", true, "", "-1", {"10", "100", "", "", "", ""},
-                  CalcFailure::CommissionRate}),
+                  Reason::CommissionRate}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BatchMarking, LocksAndRelabelsOneSideOnly)

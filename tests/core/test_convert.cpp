@@ -77,7 +77,8 @@ TEST(ConvertAmount, SumOfExactlyOneLotBeforeFeesIsRefused)
 {
     ConverterFields f{"1,000.00", "10", "", "9,052.30", "947.70"};
     const auto outcome = ConfirmPrice(f, Settings("2.7", "3", kShanghai));
-    EXPECT_EQ(outcome.failure, ConvertFailure::TooSmall);
+    EXPECT_EQ(outcome.reason, Reason::NotEnoughMoney);
+    EXPECT_EQ(outcome.field, converter::Amount);
     EXPECT_EQ(outcome.message, msg::kInputError);
     EXPECT_EQ(f.shares, "0");
     // No figures of an earlier sum stay beside "0" shares.
@@ -90,7 +91,8 @@ TEST(ConvertAmount, FeesThatMakeOneLotUnaffordableStopAtOneLot)
     // 100 shares cost 1,000 plus 5 + 3 + 1 of fees: more than 1,003.
     ConverterFields f{"1,003.00", "10", "", "", ""};
     const auto outcome = ConfirmPrice(f, Settings("2.7", "3", kShanghai));
-    EXPECT_EQ(outcome.failure, ConvertFailure::TooSmall);
+    EXPECT_EQ(outcome.reason, Reason::NotEnoughMoney);
+    EXPECT_EQ(outcome.field, converter::Amount);
     EXPECT_EQ(outcome.message, msg::kInputError);
     EXPECT_EQ(f.shares, "0");
     EXPECT_EQ(f.payment, "");
@@ -102,7 +104,8 @@ struct RefusedCase {
     const char* amount;
     const char* price;
     const char* commission;
-    ConvertFailure failure;
+    Reason reason;
+    int field;  // the field at fault, 0 for a rate
     std::string_view message;
 };
 
@@ -116,23 +119,24 @@ TEST_P(ConvertRefusedTest, ChangesNothing)
     const ConverterFields before{c.amount, c.price, "900", "9,052.30", "947.70"};
     ConverterFields f = before;
     const auto outcome = ConfirmPrice(f, Settings(c.commission, "3", kShanghai));
-    EXPECT_EQ(outcome.failure, c.failure);
+    EXPECT_EQ(outcome.reason, c.reason);
+    EXPECT_EQ(outcome.field, c.field);
     EXPECT_EQ(outcome.message, c.message);
     EXPECT_EQ(f, before);
 }
 
 const RefusedCase kRefused[] = {
-    {"EmptyAmount", "", "10", "2.7", ConvertFailure::Amount, msg::kInputError},
-    {"AmountNotNumeric", "abc", "10", "2.7", ConvertFailure::Amount, msg::kInputError},
-    {"AmountBelowOneCent", "0.009", "10", "2.7", ConvertFailure::Amount, msg::kInputError},
-    {"EmptyPrice", "10000", "", "2.7", ConvertFailure::Price, msg::kInputError},
-    {"PriceNotNumeric", "10000", "ten", "2.7", ConvertFailure::Price, msg::kInputError},
-    {"PriceZero", "10000", "0", "2.7", ConvertFailure::Price, msg::kInputError},
-    {"PriceNegative", "10000", "-10", "2.7", ConvertFailure::Price, msg::kInputError},
-    {"CommissionNotNumeric", "10000", "10.00", "abc", ConvertFailure::CommissionRate, msg::kCommission},
+    {"EmptyAmount", "", "10", "2.7", Reason::InputError, converter::Amount, msg::kInputError},
+    {"AmountNotNumeric", "abc", "10", "2.7", Reason::InputError, converter::Amount, msg::kInputError},
+    {"AmountBelowOneCent", "0.009", "10", "2.7", Reason::InputError, converter::Amount, msg::kInputError},
+    {"EmptyPrice", "10000", "", "2.7", Reason::InputError, converter::Price, msg::kInputError},
+    {"PriceNotNumeric", "10000", "ten", "2.7", Reason::InputError, converter::Price, msg::kInputError},
+    {"PriceZero", "10000", "0", "2.7", Reason::InputError, converter::Price, msg::kInputError},
+    {"PriceNegative", "10000", "-10", "2.7", Reason::InputError, converter::Price, msg::kInputError},
+    {"CommissionNotNumeric", "10000", "10.00", "abc", Reason::CommissionRate, 0, msg::kCommission},
     // The money left is rounded through 32 bits in cents.
-    {"SumBeyond32Bits", "21,474,836.48", "10.00", "2.7", ConvertFailure::AmountTooLarge, msg::kOutOfRange},
-    {"HugeSum", "1e300", "10.00", "2.7", ConvertFailure::AmountTooLarge, msg::kOutOfRange},
+    {"SumBeyond32Bits", "21,474,836.48", "10.00", "2.7", Reason::OutOfRange, converter::Amount, msg::kOutOfRange},
+    {"HugeSum", "1e300", "10.00", "2.7", Reason::OutOfRange, converter::Amount, msg::kOutOfRange},
 };
 INSTANTIATE_TEST_SUITE_P(Inputs, ConvertRefusedTest, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -153,18 +157,19 @@ TEST(ConvertAmount, ConfirmAmountRewritesTheSum)
     ASSERT_TRUE(ConfirmAmount(f).ok());
     EXPECT_EQ(f.amount, "10,000.00");
     ConverterFields bad{"0", "", "", "", ""};
-    EXPECT_EQ(ConfirmAmount(bad).failure, ConvertFailure::Amount);
+    EXPECT_EQ(ConfirmAmount(bad).reason, Reason::InputError);
+    EXPECT_EQ(ConfirmAmount(bad).field, converter::Amount);
     EXPECT_EQ(bad.amount, "0");
 }
 
 TEST(CarryRefusal, NeedsAnUnlockedBuySideAndComputedShares)
 {
     const ConverterFields computed{"10,000.00", "10.00", "900", "9,052.30", "947.70"};
-    EXPECT_EQ(CarryRefusal(computed, false), "");
-    EXPECT_EQ(CarryRefusal(computed, true), msg::kClearFirst);
-    EXPECT_EQ(CarryRefusal({"10,000.00", "10.00", "", "", ""}, false), msg::kInputError);
-    EXPECT_EQ(CarryRefusal({"1,000.00", "10.00", "0", "", ""}, false), msg::kInputError);
-    EXPECT_EQ(CarryRefusal({"10,000.00", "abc", "900", "", ""}, false), msg::kInputError);
+    EXPECT_EQ(CarryRefusal(computed, false).message, "");
+    EXPECT_EQ(CarryRefusal(computed, true).message, msg::kClearFirst);
+    EXPECT_EQ(CarryRefusal({"10,000.00", "10.00", "", "", ""}, false).message, msg::kInputError);
+    EXPECT_EQ(CarryRefusal({"1,000.00", "10.00", "0", "", ""}, false).message, msg::kInputError);
+    EXPECT_EQ(CarryRefusal({"10,000.00", "abc", "900", "", ""}, false).message, msg::kInputError);
 }
 
 } // namespace

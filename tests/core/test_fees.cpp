@@ -26,34 +26,34 @@ TEST(FeeSettingsTest, MarketTextsCompareAsWholeText)
 struct RateCase {
     const char* commission;
     const char* stampDuty;
-    RateProblem problem;
+    Reason problem;
 };
 
 TEST(FeeSettingsTest, RatesAreRefusedWithTheTextAtFault)
 {
     const RateCase cases[] = {
-        {"2.7", "3", RateProblem::None},
-        {"0", "0", RateProblem::None},
-        {" 0.25 ", "1", RateProblem::None},
-        {"996.9", "3", RateProblem::None},
-        {"abc", "3", RateProblem::Commission},
-        {"", "3", RateProblem::Commission},
-        {"-0.1", "3", RateProblem::Commission},
-        {"1e999", "3", RateProblem::Commission},
-        {"3", "x", RateProblem::StampDuty},
-        {"3", "-1", RateProblem::StampDuty},
-        {"997", "3", RateProblem::Commission},   // the sum reaches 1000 per mille
-        {"1000", "0", RateProblem::Commission},
-        {"3", "1000", RateProblem::Commission},
-        {"abc", "x", RateProblem::Commission},
+        {"2.7", "3", Reason::None},
+        {"0", "0", Reason::None},
+        {" 0.25 ", "1", Reason::None},
+        {"996.9", "3", Reason::None},
+        {"abc", "3", Reason::CommissionRate},
+        {"", "3", Reason::CommissionRate},
+        {"-0.1", "3", Reason::CommissionRate},
+        {"1e999", "3", Reason::CommissionRate},
+        {"3", "x", Reason::StampDutyRate},
+        {"3", "-1", Reason::StampDutyRate},
+        {"997", "3", Reason::CommissionRate},   // the sum reaches 1000 per mille
+        {"1000", "0", Reason::CommissionRate},
+        {"3", "1000", Reason::CommissionRate},
+        {"abc", "x", Reason::CommissionRate},
     };
     for (const auto& c : cases) {
         const FeeSettings settings{c.commission, c.stampDuty, SH};
         EXPECT_EQ(DiagnoseRates(settings), c.problem) << c.commission << " / " << c.stampDuty;
-        EXPECT_EQ(ReadRates(settings).has_value(), c.problem == RateProblem::None)
+        EXPECT_EQ(ReadRates(settings).has_value(), c.problem == Reason::None)
             << c.commission << " / " << c.stampDuty;
-        EXPECT_EQ(SideFees(M(1000), M(100), settings).has_value(), c.problem == RateProblem::None);
-        EXPECT_EQ(BreakEvenPrice(M(10), M(1000), settings).has_value(), c.problem == RateProblem::None);
+        EXPECT_EQ(SideFees(M(1000), M(100), settings).has_value(), c.problem == Reason::None);
+        EXPECT_EQ(BreakEvenPrice(M(10), M(1000), settings).has_value(), c.problem == Reason::None);
     }
     const auto rates = ReadRates({"1,000.5e-3", "3", FD});
     ASSERT_TRUE(rates);

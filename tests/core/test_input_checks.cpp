@@ -156,12 +156,14 @@ INSTANTIATE_TEST_SUITE_P(CheckDividend, CheckTextTest, ::testing::ValuesIn(kDivi
 
 TEST(CheckTextShared, PriceAndQuantityUseTheGivenMessages)
 {
-    EXPECT_EQ(CheckPriceText("a", "first", "second").message, "first");
-    EXPECT_EQ(CheckPriceText("0", "first", "second").message, "second");
-    EXPECT_EQ(CheckPriceText("2", "first", "second").text, "2.00");
-    EXPECT_EQ(CheckQuantityText("a", "first", "second").message, "first");
-    EXPECT_EQ(CheckQuantityText("0", "first", "second").message, "second");
-    EXPECT_EQ(CheckQuantityText("2000", "first", "second").text, "2,000");
+    const Reason first = Reason::SellPriceNotNumeric;
+    const Reason second = Reason::SellQuantityRange;
+    EXPECT_EQ(CheckPriceText("a", first, second).message, MessageFor(first));
+    EXPECT_EQ(CheckPriceText("0", first, second).message, MessageFor(second));
+    EXPECT_EQ(CheckPriceText("2", first, second).text, "2.00");
+    EXPECT_EQ(CheckQuantityText("a", first, second).message, MessageFor(first));
+    EXPECT_EQ(CheckQuantityText("0", first, second).message, MessageFor(second));
+    EXPECT_EQ(CheckQuantityText("2000", first, second).text, "2,000");
 }
 
 TEST(CheckTextShared, MessagesEndInSevenBlanks)
@@ -199,29 +201,29 @@ TEST(CheckMainState, ResetSidesClearsOnlyTheirMoney)
 {
     MainWindowState s;
     const Money v = Money::FromWhole(5);
-    for (Money* m : {&s.BuyPrice, &s.BuyQuantity, &s.BuyAmount, &s.BuyCommission, &s.BuyStampDuty,
-                     &s.BuyTransferFee, &s.BuyFees, &s.SellPrice, &s.SellQuantity, &s.SellAmount,
-                     &s.SellCommission, &s.SellStampDuty, &s.SellTransferFee, &s.SellFees, &s.Profit})
+    for (Money* m : {&s.buy.price, &s.buy.quantity, &s.buy.amount, &s.buy.commission, &s.buy.stampDuty,
+                     &s.buy.transferFee, &s.buy.fees, &s.sell.price, &s.sell.quantity, &s.sell.amount,
+                     &s.sell.commission, &s.sell.stampDuty, &s.sell.transferFee, &s.sell.fees, &s.profit})
         *m = v;
     s.text[1] = "10.00";
 
     MainWindowState buyReset = s;
     buyReset.ResetBuySide();
-    for (Money m : {buyReset.BuyPrice, buyReset.BuyQuantity, buyReset.BuyAmount, buyReset.BuyCommission,
-                    buyReset.BuyStampDuty, buyReset.BuyTransferFee, buyReset.BuyFees})
+    for (Money m : {buyReset.buy.price, buyReset.buy.quantity, buyReset.buy.amount, buyReset.buy.commission,
+                    buyReset.buy.stampDuty, buyReset.buy.transferFee, buyReset.buy.fees})
         EXPECT_EQ(m, Money());
-    for (Money m : {buyReset.SellPrice, buyReset.SellQuantity, buyReset.SellAmount, buyReset.SellCommission,
-                    buyReset.SellStampDuty, buyReset.SellTransferFee, buyReset.SellFees, buyReset.Profit})
+    for (Money m : {buyReset.sell.price, buyReset.sell.quantity, buyReset.sell.amount, buyReset.sell.commission,
+                    buyReset.sell.stampDuty, buyReset.sell.transferFee, buyReset.sell.fees, buyReset.profit})
         EXPECT_EQ(m, v);
     EXPECT_EQ(buyReset.text[1], "10.00");
 
     MainWindowState sellReset = s;
     sellReset.ResetSellSide();
-    for (Money m : {sellReset.SellPrice, sellReset.SellQuantity, sellReset.SellAmount, sellReset.SellCommission,
-                    sellReset.SellStampDuty, sellReset.SellTransferFee, sellReset.SellFees})
+    for (Money m : {sellReset.sell.price, sellReset.sell.quantity, sellReset.sell.amount, sellReset.sell.commission,
+                    sellReset.sell.stampDuty, sellReset.sell.transferFee, sellReset.sell.fees})
         EXPECT_EQ(m, Money());
-    for (Money m : {sellReset.BuyPrice, sellReset.BuyQuantity, sellReset.BuyAmount, sellReset.BuyCommission,
-                    sellReset.BuyStampDuty, sellReset.BuyTransferFee, sellReset.BuyFees, sellReset.Profit})
+    for (Money m : {sellReset.buy.price, sellReset.buy.quantity, sellReset.buy.amount, sellReset.buy.commission,
+                    sellReset.buy.stampDuty, sellReset.buy.transferFee, sellReset.buy.fees, sellReset.profit})
         EXPECT_EQ(m, v);
 }
 

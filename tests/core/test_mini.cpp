@@ -87,7 +87,8 @@ struct RefusedCase {
     const char* price;
     const char* quantity;
     const char* commission;
-    MiniFailure failure;
+    Reason reason;
+    int field;  // the field at fault, 0 for a rate
     std::string_view message;
 };
 
@@ -99,26 +100,27 @@ TEST_P(MiniRefusedTest, ChangesNothing)
     const MiniFields before{c.price, c.quantity, "10.123"};
     MiniFields f = before;
     const auto outcome = ComputeMini(f, Settings(kShanghai, c.commission));
-    EXPECT_EQ(outcome.failure, c.failure);
+    EXPECT_EQ(outcome.reason, c.reason);
+    EXPECT_EQ(outcome.field, c.field);
     EXPECT_EQ(outcome.message, c.message);
     EXPECT_EQ(f, before);
 }
 
 const RefusedCase kRefused[] = {
-    {"EmptyPrice", "", "1000", "3", MiniFailure::Price, msg::kInputError},
-    {"PriceBelowOneCent", "0.009", "1000", "3", MiniFailure::Price, msg::kInputError},
-    {"PriceNotNumeric", "abc", "1000", "3", MiniFailure::Price, msg::kInputError},
+    {"EmptyPrice", "", "1000", "3", Reason::InputError, mini::Price, msg::kInputError},
+    {"PriceBelowOneCent", "0.009", "1000", "3", Reason::InputError, mini::Price, msg::kInputError},
+    {"PriceNotNumeric", "abc", "1000", "3", Reason::InputError, mini::Price, msg::kInputError},
     // Below one share the search would divide by zero.
-    {"QuantityZero", "10.00", "0", "3", MiniFailure::Quantity, msg::kInputError},
-    {"QuantityBelowOne", "10.00", "0.6", "3", MiniFailure::Quantity, msg::kInputError},
-    {"QuantityNegative", "10.00", "-100", "3", MiniFailure::Quantity, msg::kInputError},
-    {"QuantityEmpty", "10.00", "", "3", MiniFailure::Quantity, msg::kInputError},
-    {"QuantityNotNumeric", "10.00", "abc", "3", MiniFailure::Quantity, msg::kInputError},
-    {"CommissionNotNumeric", "10.00", "1000", "x", MiniFailure::CommissionRate, msg::kCommission},
-    {"QuantityHuge", "10.00", "1e20", "3", MiniFailure::OutOfRange, msg::kOutOfRange},
+    {"QuantityZero", "10.00", "0", "3", Reason::InputError, mini::Quantity, msg::kInputError},
+    {"QuantityBelowOne", "10.00", "0.6", "3", Reason::InputError, mini::Quantity, msg::kInputError},
+    {"QuantityNegative", "10.00", "-100", "3", Reason::InputError, mini::Quantity, msg::kInputError},
+    {"QuantityEmpty", "10.00", "", "3", Reason::InputError, mini::Quantity, msg::kInputError},
+    {"QuantityNotNumeric", "10.00", "abc", "3", Reason::InputError, mini::Quantity, msg::kInputError},
+    {"CommissionNotNumeric", "10.00", "1000", "x", Reason::CommissionRate, 0, msg::kCommission},
+    {"QuantityHuge", "10.00", "1e20", "3", Reason::OutOfRange, mini::Quantity, msg::kOutOfRange},
     // price × quantity × rate leaves the search's 32-bit roundings.
-    {"AmountBeyondSearch", "1000000", "1000000", "3", MiniFailure::OutOfRange, msg::kOutOfRange},
-    {"PriceBeyondMoney", "1e300", "100", "3", MiniFailure::OutOfRange, msg::kOutOfRange},
+    {"AmountBeyondSearch", "1000000", "1000000", "3", Reason::OutOfRange, mini::Quantity, msg::kOutOfRange},
+    {"PriceBeyondMoney", "1e300", "100", "3", Reason::OutOfRange, mini::Quantity, msg::kOutOfRange},
 };
 INSTANTIATE_TEST_SUITE_P(Inputs, MiniRefusedTest, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -127,7 +129,8 @@ TEST(ConfirmMiniPrice, RefusedPriceStaysAsTyped)
 {
     MiniFields f{"0", "", ""};
     const auto outcome = ConfirmMiniPrice(f);
-    EXPECT_EQ(outcome.failure, MiniFailure::Price);
+    EXPECT_EQ(outcome.reason, Reason::InputError);
+    EXPECT_EQ(outcome.field, mini::Price);
     EXPECT_EQ(outcome.message, msg::kInputError);
     EXPECT_EQ(f.price, "0");
 }

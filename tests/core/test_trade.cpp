@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "case_names.h"
+#include "main_state_fixture.h"
 
 #include <array>
 #include <string>
@@ -16,16 +17,7 @@ Money M(const char* text) { return Money::FromDouble(std::stod(text)); }
 // A freshly cleared main window with the given settings.
 MainWindowState Window(const char* market = "上海A股", const char* c = "3", const char* s = "3")
 {
-    MainWindowState w;
-    w.fees = {c, s, market};
-    w.text[21] = "0";
-    w.text[22] = "0.00";
-    w.label[2] = {std::string(caption::kBuyQuantity), Colour::Black, std::string(caption::kBuyQuantityTip)};
-    w.label[8] = {std::string(caption::kBreakEven), Colour::Black, std::string(caption::kBreakEvenTip)};
-    w.label[17] = {std::string(caption::kProfitLoss), Colour::Black, std::string(caption::kProfitLossTip)};
-    w.label[18] = {std::string(caption::kYield), Colour::Black, {}};
-    w.unit[17] = "元";
-    return w;
+    return test::ClearedWindow(market, c, s);
 }
 
 // What the window stores before a buy: the checked texts and their values.
@@ -33,8 +25,8 @@ void EnterBuy(MainWindowState& w, const char* price, const char* quantityText, c
 {
     w.text[1] = price;
     w.text[2] = quantityText;
-    w.BuyPrice = M(price);
-    w.BuyQuantity = M(quantity);
+    w.buy.price = M(price);
+    w.buy.quantity = M(quantity);
 }
 
 void EnterSell(MainWindowState& w, const char* price, const char* quantityText, const char* quantity)
@@ -42,8 +34,8 @@ void EnterSell(MainWindowState& w, const char* price, const char* quantityText, 
     w.ResetSellSide();
     w.text[11] = price;
     w.text[12] = quantityText;
-    w.SellPrice = M(price);
-    w.SellQuantity = M(quantity);
+    w.sell.price = M(price);
+    w.sell.quantity = M(quantity);
 }
 
 MainWindowState Bought(const char* price = "10.00", const char* qtyText = "1,000", const char* qty = "1000")
@@ -108,10 +100,10 @@ TEST_P(BuyTransferFee, ThirdDecimalRoundsWithTheTotal)
     MainWindowState w = Window("上海A股", GetParam().commissionRate, "3");
     EnterBuy(w, GetParam().price, "1,555", "1555");
     ASSERT_TRUE(CalculateBuy(w).ok());
-    EXPECT_EQ(w.BuyTransferFee, Money::FromRaw(15550));
+    EXPECT_EQ(w.buy.transferFee, Money::FromRaw(15550));
     EXPECT_EQ(w.text[6], "1.56");
     EXPECT_EQ(w.text[7], GetParam().total);
-    EXPECT_EQ(w.BuyFees, M(GetParam().total));
+    EXPECT_EQ(w.buy.fees, M(GetParam().total));
 }
 
 INSTANTIATE_TEST_SUITE_P(Trade, BuyTransferFee,
@@ -171,7 +163,7 @@ TEST(BuyInputs, ZeroPriceOrQuantityChangesNothing)
 {
     MainWindowState w = Window();
     w.text[3] = "old";
-    w.BuyQuantity = M("1000");
+    w.buy.quantity = M("1000");
     const MainWindowState before = w;
     EXPECT_TRUE(CalculateBuy(w).ok());
     EXPECT_EQ(w, before);
@@ -184,7 +176,7 @@ struct RefusalCase {
     const char* bonus;
     const char* dividend;
     const char* price;
-    CalcFailure failure;
+    Reason reason;
 };
 
 class BuyRefusal : public ::testing::TestWithParam<RefusalCase> {};
@@ -199,22 +191,22 @@ TEST_P(BuyRefusal, LeavesTheWholeStateAsItWas)
     w.text[22] = c.dividend;
     EnterBuy(w, c.price, "10,000,000", "10000000");
     const MainWindowState before = w;
-    EXPECT_EQ(CalculateBuy(w).failure, c.failure) << c.what;
+    EXPECT_EQ(CalculateBuy(w).reason, c.reason) << c.what;
     EXPECT_EQ(w, before) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Trade, BuyRefusal,
     ::testing::Values(
-        RefusalCase{"commission overflows 32 bits", "3", "3", "0", "0.00", "100000.00", CalcFailure::OutOfRange},
-        RefusalCase{"commission text", "abc", "3", "0", "0.00", "10.00", CalcFailure::CommissionRate},
-        RefusalCase{"rates that never break even", "999", "3", "0", "0.00", "10.00", CalcFailure::CommissionRate},
-        RefusalCase{"stamp duty text", "3", "x", "0", "0.00", "10.00", CalcFailure::StampDutyRate},
-        RefusalCase{"negative bonus", "3", "3", "-10", "0.00", "10.00", CalcFailure::BonusText},
-        RefusalCase{"empty bonus", "3", "3", "", "0.00", "10.00", CalcFailure::BonusText},
-        RefusalCase{"bonus above 10", "3", "3", "11", "0.00", "10.00", CalcFailure::BonusTooLarge},
-        RefusalCase{"dividend text", "3", "3", "0", "abc", "10.00", CalcFailure::DividendText},
-        RefusalCase{"negative dividend", "3", "3", "0", "-1", "10.00", CalcFailure::DividendText}),
+        RefusalCase{"commission overflows 32 bits", "3", "3", "0", "0.00", "100000.00", Reason::OutOfRange},
+        RefusalCase{"commission text", "abc", "3", "0", "0.00", "10.00", Reason::CommissionRate},
+        RefusalCase{"rates that never break even", "999", "3", "0", "0.00", "10.00", Reason::CommissionRate},
+        RefusalCase{"stamp duty text", "3", "x", "0", "0.00", "10.00", Reason::StampDutyRate},
+        RefusalCase{"negative bonus", "3", "3", "-10", "0.00", "10.00", Reason::BonusNotNumeric},
+        RefusalCase{"empty bonus", "3", "3", "", "0.00", "10.00", Reason::BonusNotNumeric},
+        RefusalCase{"bonus above 10", "3", "3", "11", "0.00", "10.00", Reason::BonusTooLarge},
+        RefusalCase{"dividend text", "3", "3", "0", "abc", "10.00", Reason::DividendNotNumeric},
+        RefusalCase{"negative dividend", "3", "3", "0", "-1", "10.00", Reason::DividendNotNumeric}),
     [](const auto& info) { return test::CaseName(info.index, info.param.what); });
 
 TEST(BuyRefusal, NegativeQuantityFromAStoredText)
@@ -222,7 +214,7 @@ TEST(BuyRefusal, NegativeQuantityFromAStoredText)
     MainWindowState w = Window();
     EnterBuy(w, "10.00", "-100", "-100");
     const MainWindowState before = w;
-    EXPECT_EQ(CalculateBuy(w).failure, CalcFailure::OutOfRange);
+    EXPECT_EQ(CalculateBuy(w).reason, Reason::OutOfRange);
     EXPECT_EQ(w, before);
 }
 
@@ -265,7 +257,7 @@ TEST(SellProfit, WholeSaleShowsProfitAndYield)
     EnterSell(w, "11.00", "1,000", "1000");
     ASSERT_TRUE(CalculateSell(w).ok());
     EXPECT_EQ(w.text[19], "872.00");
-    EXPECT_EQ(w.Profit, M("872"));
+    EXPECT_EQ(w.profit, M("872"));
     EXPECT_EQ(w.text[18], "8.67");
     EXPECT_EQ(w.label[17].caption, "大赚特赚");
     EXPECT_EQ(w.label[17].colour, Colour::Red);
@@ -280,7 +272,7 @@ TEST(SellProfit, LossIsBlue)
     MainWindowState w = Bought();
     EnterSell(w, "9.00", "1,000", "1000");
     ASSERT_TRUE(CalculateSell(w).ok());
-    EXPECT_LT(w.Profit, Money());
+    EXPECT_LT(w.profit, Money());
     EXPECT_EQ(w.label[17].caption, "大亏特亏");
     EXPECT_EQ(w.label[17].colour, Colour::Blue);
     EXPECT_EQ(w.label[18].colour, Colour::Blue);
@@ -292,7 +284,7 @@ TEST(SellProfit, ExactlyZeroCountsAsGain)
     w.text[10] = "10,933.00";  // a paid amount equal to what the sale brings in
     EnterSell(w, "11.00", "1,000", "1000");
     ASSERT_TRUE(CalculateSell(w).ok());
-    EXPECT_EQ(w.Profit, Money());
+    EXPECT_EQ(w.profit, Money());
     EXPECT_EQ(w.text[18], "0.00");
     EXPECT_EQ(w.label[17].caption, "大赚特赚");
 }
@@ -309,7 +301,7 @@ TEST(SellProfit, WithoutABuyTheStoredProfitDecidesTheLabel)
     EXPECT_EQ(w.text[19], "keep19");
     EXPECT_EQ(w.label[17].caption, "大赚特赚");
 
-    w.Profit = M("-1");
+    w.profit = M("-1");
     ASSERT_TRUE(CalculateSell(w).ok());
     EXPECT_EQ(w.label[17].caption, "大亏特亏");
 }
@@ -333,7 +325,7 @@ TEST(SellPartial, RemainingSharesGetTheirOwnBreakEven)
     MainWindowState w = Bought();
     EnterSell(w, "11.00", "500", "500");
     ASSERT_TRUE(CalculateSell(w).ok());
-    EXPECT_EQ(w.Profit, M("-4595"));
+    EXPECT_EQ(w.profit, M("-4595"));
     EXPECT_EQ(w.text[18], "-45.67");
     EXPECT_EQ(w.text[19], "500");
     EXPECT_EQ(w.unit[17], "股");
@@ -373,13 +365,13 @@ TEST(SellRefusal, LeavesTheWholeStateAsItWas)
     w.fees.commission = "abc";
     EnterSell(w, "11.00", "1,000", "1000");
     MainWindowState before = w;
-    EXPECT_EQ(CalculateSell(w).failure, CalcFailure::CommissionRate);
+    EXPECT_EQ(CalculateSell(w).reason, Reason::CommissionRate);
     EXPECT_EQ(w, before);
 
     w.fees.commission = "3";
     EnterSell(w, "200000.00", "10,000,000", "10000000");
     before = w;
-    EXPECT_EQ(CalculateSell(w).failure, CalcFailure::OutOfRange);
+    EXPECT_EQ(CalculateSell(w).reason, Reason::OutOfRange);
     EXPECT_EQ(w, before);
 }
 

@@ -12,7 +12,7 @@
 #include "core/captions.h"
 #include "core/messages.h"
 #include "support/ui_fixture.h"
-#include "ui/common/layout.h"
+#include "ui/common/colours.h"
 #include "ui/main/form1.h"
 #include "ui/tools/form3.h"
 #include "ui/tools/form4.h"
@@ -29,18 +29,13 @@ void Click(Form1& form, const char* button)
 }
 
 // Shanghai, commission 3‰, stamp duty 1‰.
-void UseRates(Form1& form)
-{
-    form.Combo(3)->setCurrentText(Str(qcal::kShanghai));
-    form.Combo(1)->setCurrentText(QStringLiteral("3.0"));
-    form.Combo(2)->setCurrentText(QStringLiteral("1"));
-}
+void UseRates(Form1& form) { qcal::test::UseRates(form, "3.0", "1", qcal::kShanghai); }
 
 // Opens a batch window with the main window's button and waits for it to be active.
 BatchWindow* OpenBatch(Form1& form, int formNumber)
 {
     Click(form, formNumber == 4 ? "Command5" : "Command6");
-    auto* window = qobject_cast<BatchWindow*>(form.SideWindow(formNumber).data());
+    auto* window = qobject_cast<BatchWindow*>(form.SideWindow(qcal::ui::SideWindowId(formNumber)).data());
     if (window)
         qcal::test::Activate(window);
     return window;
@@ -80,7 +75,6 @@ private slots:
     void arrowsWalkTheSixFields();
     void closingUnloadsAndNextOpeningStartsEmpty();
     void staysVisibleWhenMainWindowHides();
-    void screenshots();
 };
 
 void TestBatchWindows::initTestCase()
@@ -228,8 +222,8 @@ void TestBatchWindows::figuresStayTheBatchWindowsAfterComingBack()
     for (int i = 1; i <= 10; ++i)
         QCOMPARE(after.text[i], posted.text[i]);
     QCOMPARE(form.Text(6)->text(), QStringLiteral("3.55"));
-    QCOMPARE(after.BuyQuantity, qcal::Money::FromWhole(2650));
-    QCOMPARE(after.BuyPrice, qcal::Money::FromWhole(10));
+    QCOMPARE(after.buy.quantity, qcal::Money::FromWhole(2650));
+    QCOMPARE(after.buy.price, qcal::Money::FromWhole(10));
 
     // Clicking back into the main window later changes nothing either.
     form.Form_Activate();
@@ -322,8 +316,8 @@ void TestBatchWindows::mainClearRestoresEverything()
     QTest::qWait(0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    QVERIFY(form.SideWindow(3).isNull());
-    QVERIFY(form.SideWindow(4).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::BatchSellWindow).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::BatchBuyWindow).isNull());
     for (int i : {1, 2, 11, 12}) {
         QVERIFY(!form.Text(i)->isReadOnly());
         QVERIFY(form.Text(i)->text().isEmpty());
@@ -373,7 +367,7 @@ void TestBatchWindows::calculateRefusesInMultiBatchMode()
     for (int i = 1; i <= 22; ++i)
         QCOMPARE(after.text[i], before.text[i]);
     // The refusal keeps the batch's holding for a later single sell.
-    QCOMPARE(after.BuyQuantity, qcal::Money::FromWhole(2000));
+    QCOMPARE(after.buy.quantity, qcal::Money::FromWhole(2000));
 }
 
 void TestBatchWindows::enterInLockedPriceFieldsChangesNothing()
@@ -398,7 +392,7 @@ void TestBatchWindows::enterInLockedPriceFieldsChangesNothing()
     QCOMPARE(w.boxes.Take().size(), 0);
     QCOMPARE(after.text, before.text);
     QCOMPARE(form.Text(12)->text(), QStringLiteral("500"));
-    QCOMPARE(after.BuyQuantity, qcal::Money::FromWhole(2000));
+    QCOMPARE(after.buy.quantity, qcal::Money::FromWhole(2000));
 }
 
 // Coming back from the sell window must not put the whole position's break-even back in Text9.
@@ -530,7 +524,7 @@ void TestBatchWindows::closingUnloadsAndNextOpeningStartsEmpty()
     window->Text(1)->setText("10");
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(form.SideWindow(4).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::BatchBuyWindow).isNull());
 
     window = OpenBatch(form, 4);
     QVERIFY(window->Text(1)->text().isEmpty());
@@ -552,29 +546,6 @@ void TestBatchWindows::staysVisibleWhenMainWindowHides()
     QVERIFY(!form.isVisible());
     QCOMPARE(form.Text(2)->text(), QStringLiteral("1,000"));
     form.show();
-}
-
-// Not a check: draws docs/batch-buy.png and docs/batch-sell.png for scripts/screenshot-batch.
-void TestBatchWindows::screenshots()
-{
-    const QString dir = qEnvironmentVariable("QCAL_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        QSKIP("QCAL_SCREENSHOT_DIR not set");
-    qcal::test::MainWindow w;
-    Form1& form = w.Open();
-    UseRates(form);
-
-    BatchWindow* buy = OpenBatch(form, 4);
-    EnterBatches(buy, {"10.12", "1000", "10.13", "501", "10.2", "1550"});
-    QTest::qWait(100);
-    QVERIFY(buy->grab().save(dir + QStringLiteral("/batch-buy.png")));
-    buy->Command1()->click();
-
-    BatchWindow* sell = OpenBatch(form, 3);
-    EnterBatches(sell, {"12", "500", "12.55", "1200", "13.0888", "800"});
-    QTest::qWait(100);
-    QVERIFY(sell->grab().save(dir + QStringLiteral("/batch-sell.png")));
-    sell->Command1()->click();
 }
 
 QTEST_MAIN(TestBatchWindows)

@@ -15,7 +15,7 @@
 #include "core/captions.h"
 #include "core/messages.h"
 #include "support/ui_fixture.h"
-#include "ui/common/layout.h"
+#include "ui/common/colours.h"
 #include "ui/main/form1.h"
 
 using qcal::test::MainWindow;
@@ -27,12 +27,7 @@ using qcal::ui::Form1;
 namespace {
 
 // The worked example's rates: commission 3.0 per mille, stamp duty 3, Shanghai.
-void UseExampleRates(Form1& form)
-{
-    form.Combo(1)->setEditText(QStringLiteral("3.0"));
-    form.Combo(2)->setCurrentText(QStringLiteral("3"));
-    form.Combo(3)->setCurrentText(Str(qcal::kShanghai));
-}
+void UseExampleRates(Form1& form) { qcal::test::UseRates(form, "3.0", "3", qcal::kShanghai); }
 
 void EnterIn(Form1& form, int field, const QString& text)
 {
@@ -184,7 +179,7 @@ void TestForm1::applyAndSnapshotMirrorEachOther()
     state.label[2] = {Str(qcal::caption::kHolding).toStdString(), qcal::Colour::Red, "tip"};
     state.label[17].colour = qcal::Colour::Blue;
     state.unit[17] = "股";
-    state.BuyQuantity = qcal::Money::FromWhole(1300);
+    state.buy.quantity = qcal::Money::FromWhole(1300);
     state.buyBreakEven = "10.117";
     form.Apply(state);
 
@@ -232,7 +227,7 @@ void TestForm1::enterWalkComputesTheWorkedExample()
         QCOMPARE(form.Text(3 + i)->text(), buy[i]);
     QCOMPARE(form.Text(10)->text(), QStringLiteral("10,061.00"));
     QVERIFY(!form.Text(9)->text().isEmpty());
-    QCOMPARE(form.Snapshot().BuyQuantity, qcal::Money::FromWhole(1000));
+    QCOMPARE(form.Snapshot().buy.quantity, qcal::Money::FromWhole(1000));
     QCOMPARE(w.Focused(), form.Text(11));
 
     qcal::test::Type(form.Text(11), QStringLiteral("11"));
@@ -569,7 +564,7 @@ void TestForm1::clearRestoresTheWindow()
     qcal::ui::SetLabelColour(form.Label(2), qcal::Colour::Red);
     form.Label(19, 17)->setText(QStringLiteral("股"));
     auto* batchBuy = new QWidget;
-    form.SideWindow(4) = batchBuy;
+    form.SideWindow(qcal::ui::BatchBuyWindow) = batchBuy;
     batchBuy->show();
 
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command4")), Qt::LeftButton);
@@ -594,7 +589,7 @@ void TestForm1::clearRestoresTheWindow()
     QCOMPARE(w.Focused(), form.Text(1));
     QCOMPARE(form.Combo(1)->currentText(), QStringLiteral("2.5"));
     QCOMPARE(form.Combo(3)->currentText(), Str(qcal::kShenzhen));
-    QCOMPARE(form.Snapshot().Profit, qcal::Money());
+    QCOMPARE(form.Snapshot().profit, qcal::Money());
     delete batchBuy;
 }
 
@@ -800,8 +795,8 @@ void TestForm1::activationAfterBatchBuyTakesValuesOnly()
     form.ComeBack();
     QCOMPARE(form.Text(3)->text(), QStringLiteral("21,000.00"));
     QVERIFY(form.Text(4)->text().isEmpty());
-    QCOMPARE(form.Snapshot().BuyPrice, qcal::Money::FromRaw(105000));
-    QCOMPARE(form.Snapshot().BuyQuantity, qcal::Money::FromWhole(2000));
+    QCOMPARE(form.Snapshot().buy.price, qcal::Money::FromRaw(105000));
+    QCOMPARE(form.Snapshot().buy.quantity, qcal::Money::FromWhole(2000));
     QCOMPARE(w.Focused(), form.Text(11));
 }
 
@@ -825,7 +820,7 @@ void TestForm1::exitClosesEverything()
     MainWindow w;
     Form1& form = w.Open();
     auto* about = new QWidget;
-    form.SideWindow(2) = about;
+    form.SideWindow(qcal::ui::AboutWindow) = about;
     about->show();
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     // The event loop ends when no window is left on screen.

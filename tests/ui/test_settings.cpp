@@ -21,6 +21,7 @@
 
 #include "core/messages.h"
 #include "settings/profile_file.h"
+#include "support/ui_fixture.h"
 #include "ui/main/form1.h"
 
 using qcal::ui::Form1;
@@ -35,32 +36,6 @@ QByteArray Gbk(const QString& s)
     QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
     return enc.encode(s);
 }
-
-// Answers every message box that comes up while it lives, and remembers what each one said.
-class BoxWatcher {
-public:
-    BoxWatcher()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start(10);
-    }
-    QStringList texts;
-    QStringList titles;
-
-private:
-    void Poll()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || box == last_)
-            return;
-        last_ = box;
-        texts << box->text();
-        titles << box->windowTitle();
-        box->button(QMessageBox::Ok)->click();
-    }
-    QTimer timer_;
-    QPointer<QMessageBox> last_;
-};
 
 } // namespace
 
@@ -108,7 +83,7 @@ private slots:
 
     void firstStartUsesTheDefaultsAndWritesNothing()
     {
-        BoxWatcher boxes;
+        qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());
         ShowActive(form);
         form.Form_Activate();
@@ -122,12 +97,12 @@ private slots:
         QVERIFY(form.Text(2)->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), form.Text(1));
         QVERIFY(!QFile::exists(Ini()));
-        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(boxes.Take().size(), 0);
     }
 
     void firstCalculationWritesTheWholeFileInGbk()
     {
-        BoxWatcher boxes;
+        qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());
         ShowActive(form);
         Type(form.Text(1), "10");
@@ -143,7 +118,7 @@ private slots:
                                     "记忆买入=0\r\n"
                                     "买入价格=\r\n"
                                     "买入数量=\r\n")));
-        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(boxes.Take().size(), 0);
     }
 
     void bothOptionsStoredAsOneAreRestoredAndKept()
@@ -194,14 +169,14 @@ private slots:
     {
         QFETCH(QString, file);
         PutFile(("[TIP]\r\n" + file).toUtf8().constData());
-        BoxWatcher boxes;
+        qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());
         QTEST(form.Combo(1)->currentText(), "commission");
         QTEST(form.Combo(3)->currentText(), "market");
         QTEST(form.Combo(2)->currentText(), "stampDuty");
         QTEST(form.Check(1)->isChecked(), "onTop");
         QTEST(form.Check(2)->isChecked(), "remember");
-        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(boxes.Take().size(), 0);
     }
 
     void rememberBuyStoresTheInputsAndTheNextStartComputes()
@@ -270,7 +245,7 @@ private slots:
         QFETCH(int, box);
         QFETCH(QString, item);
         QFETCH(QString, key);
-        BoxWatcher boxes;
+        qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());
         ShowActive(form);
         QAction* action = form.Action(item.toLatin1().constData());
@@ -292,7 +267,7 @@ private slots:
         QVERIFY(!action->isChecked());
         QCOMPARE(stored(), U("0"));
         QCOMPARE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint), false);
-        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(boxes.Take().size(), 0);
     }
 
     void onTopNeverMovesResizesOrHidesTheWindow()
@@ -338,17 +313,17 @@ private slots:
         PutFile("[TIP]\r\n注意=本文件是自动生成，请不要随便修改本文件！\r\n手续费=3.0\r\n印花税=1\r\n"
                 "证交所=深圳A股\r\n窗口置顶=1\r\n记忆买入=1\r\n买入价格=9.45\r\n买入数量=1,000\r\n");
         const ino_t before = Inode();
-        BoxWatcher boxes;
+        qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());
         QVERIFY(form.Check(1)->isChecked());
         QVERIFY(form.Check(2)->isChecked());
         QCOMPARE(Inode(), before);
-        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(boxes.Take().size(), 0);
     }
 
     void aCalculationWritesOnlyWhenASettingChanged()
     {
-        BoxWatcher boxes;
+        qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());
         ShowActive(form);
         Type(form.Text(1), "10");
@@ -361,7 +336,7 @@ private slots:
         QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
         QVERIFY(Inode() != first);
         QCOMPARE(Stored("手续费"), U("3.0"));
-        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(boxes.Take().size(), 0);
     }
 
     void aFailedWriteIsToldOncePerActionAndChangesNothing()
@@ -372,21 +347,22 @@ private slots:
         ShowActive(form);
         form.Text(1)->setText("9.45");
         {
-            BoxWatcher boxes;
+            qcal::test::BoxCatcher boxes;
             Click(form.Check(2));  // SaveBuyInputs and SaveSettings: one action, one write
-            QCOMPARE(boxes.texts.size(), 1);
-            for (int i = 0; i < boxes.texts.size(); ++i) {
-                QCOMPARE(boxes.texts[i], U(qcal::msg::kWriteError));
-                QCOMPARE(boxes.titles[i], U(qcal::msg::kTitle));
+            const auto taken = boxes.Take();
+            QCOMPARE(taken.size(), 1);
+            for (const auto& box : taken) {
+                QCOMPARE(box.text, U(qcal::msg::kWriteError));
+                QCOMPARE(box.title, U(qcal::msg::kTitle));
             }
         }
         QVERIFY(form.Check(2)->isChecked());
         QVERIFY(form.Action("JYMR")->isChecked());
         QCOMPARE(form.Text(1)->text(), U("9.45"));
         {
-            BoxWatcher boxes;
+            qcal::test::BoxCatcher boxes;
             Click(form.Check(1));
-            QCOMPARE(boxes.texts.size(), 1);
+            QCOMPARE(boxes.Take().size(), 1);
         }
         QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(QFileInfo(Ini()).isDir());

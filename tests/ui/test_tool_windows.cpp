@@ -13,7 +13,7 @@
 
 #include "core/messages.h"
 #include "support/ui_fixture.h"
-#include "ui/common/layout.h"
+#include "ui/common/colours.h"
 #include "ui/main/form1.h"
 #include "ui/tools/form2.h"
 #include "ui/tools/form5.h"
@@ -29,17 +29,12 @@ using qcal::ui::Form6;
 
 namespace {
 
-void UseRates(Form1& form, const char* commission, const char* stampDuty, std::string_view market)
-{
-    form.Combo(1)->setEditText(QString::fromUtf8(commission));
-    form.Combo(2)->setCurrentText(QString::fromUtf8(stampDuty));
-    form.Combo(3)->setCurrentText(Str(market));
-}
+using qcal::test::UseRates;
 
 Form5* OpenConverter(Form1& form)
 {
     form.Action("JHG")->trigger();
-    auto* converter = qobject_cast<Form5*>(form.SideWindow(5).data());
+    auto* converter = qobject_cast<Form5*>(form.SideWindow(qcal::ui::ConverterWindow).data());
     if (converter)
         qcal::test::Activate(converter);
     return converter;
@@ -48,7 +43,7 @@ Form5* OpenConverter(Form1& form)
 Form6* OpenMini(Form1& form)
 {
     form.Action("MNCK")->trigger();
-    auto* mini = qobject_cast<Form6*>(form.SideWindow(6).data());
+    auto* mini = qobject_cast<Form6*>(form.SideWindow(qcal::ui::MiniWindow).data());
     if (mini)
         qcal::test::Activate(mini);
     return mini;
@@ -57,7 +52,7 @@ Form6* OpenMini(Form1& form)
 Form2* OpenAbout(Form1& form)
 {
     form.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
-    return qobject_cast<Form2*>(form.SideWindow(2).data());
+    return qobject_cast<Form2*>(form.SideWindow(qcal::ui::AboutWindow).data());
 }
 
 // 10,000 at 10 with 2.7 / 3 / Shanghai: 900 shares.
@@ -91,7 +86,6 @@ private slots:
     void aboutBannerClickBreaksNothing();
     void exitWithASideWindowOpenEndsTheProgram_data();
     void exitWithASideWindowOpenEndsTheProgram();
-    void screenshots();
 };
 
 void TestToolWindows::initTestCase()
@@ -114,7 +108,7 @@ void TestToolWindows::converterHidesAndBringsBackTheMainWindow()
     converter->close();  // the title bar's close box
     QVERIFY(form.isVisible());
     Settle();
-    QVERIFY(form.SideWindow(5).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::ConverterWindow).isNull());
 }
 
 void TestToolWindows::converterBackKeepsItsTexts()
@@ -148,7 +142,7 @@ void TestToolWindows::converterBackKeepsItsTexts()
     converter->Command(1)->click();
     form.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
     Settle();
-    QVERIFY(form.SideWindow(5).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::ConverterWindow).isNull());
     QVERIFY(OpenConverter(form)->Text(1)->text().isEmpty());
 }
 
@@ -167,7 +161,7 @@ void TestToolWindows::converterCarriesPriceAndShares()
     QCOMPARE(form.Text(3)->text(), QStringLiteral("9,000.00"));
 
     Settle();
-    QVERIFY(form.SideWindow(5).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::ConverterWindow).isNull());
     Form5* again = OpenConverter(form);
     for (int i = 1; i <= 5; ++i)
         QVERIFY2(again->Text(i)->text().isEmpty(), qPrintable(QStringLiteral("Text%1").arg(i)));
@@ -342,7 +336,7 @@ void TestToolWindows::aboutBringsTheMainWindowBackUnchanged()
     QVERIFY(form.isVisible());
     QVERIFY(form.Snapshot() == before);
     Settle();
-    QVERIFY(form.SideWindow(2).isNull());
+    QVERIFY(form.SideWindow(qcal::ui::AboutWindow).isNull());
 }
 
 void TestToolWindows::aboutBannerClickBreaksNothing()
@@ -390,7 +384,7 @@ void TestToolWindows::exitWithASideWindowOpenEndsTheProgram()
         OpenAbout(form);
         break;
     }
-    QPointer<QWidget> side = form.SideWindow(formNumber < 0 ? -formNumber : formNumber);
+    QPointer<QWidget> side = form.SideWindow(qcal::ui::SideWindowId(formNumber < 0 ? -formNumber : formNumber));
     QVERIFY(side);
     if (formNumber == -5)
         qobject_cast<Form5*>(side.data())->Command(1)->click();
@@ -400,46 +394,6 @@ void TestToolWindows::exitWithASideWindowOpenEndsTheProgram()
     Settle();
     QVERIFY(side.isNull());
     QVERIFY(!form.isVisible());
-}
-
-// Not a check: scripts/screenshot-tools runs this with QCAL_SCREENSHOT_DIR set to draw the
-// pictures of the user guide from the real windows.
-void TestToolWindows::screenshots()
-{
-    const QString dir = qEnvironmentVariable("QCAL_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        QSKIP("QCAL_SCREENSHOT_DIR not set");
-    qcal::test::MainWindow w;
-    Form1& form = w.Open();
-    UseRates(form, "3.0", "3", qcal::kShanghai);
-
-    Form5* converter = OpenConverter(form);
-    Convert(converter, "10000", "10");
-    QTest::qWait(100);  // the select-all of the last focus change first
-    converter->Text(1)->deselect();
-    converter->Text(2)->deselect();
-    converter->Command(2)->setFocus();
-    QVERIFY(converter->grab().save(dir + QStringLiteral("/converter.png")));
-    converter->close();
-
-    Form6* mini = OpenMini(form);
-    TypeInto(mini->Text(1), QStringLiteral("10"));
-    PressEnter(mini->Text(1));
-    TypeInto(mini->Text(2), QStringLiteral("1000"));
-    PressEnter(mini->Text(2));
-    mini->Check1()->setChecked(true);
-    QTest::qWait(100);  // the select-all of the last focus change first
-    mini->Text(1)->deselect();
-    mini->Text(2)->deselect();
-    mini->Text(2)->setCursorPosition(mini->Text(2)->text().size());
-    QVERIFY(mini->grab().save(dir + QStringLiteral("/mini.png")));
-    mini->close();
-
-    Form2* about = OpenAbout(form);
-    qcal::test::Activate(about);
-    QTest::qWait(100);
-    QVERIFY(about->grab().save(dir + QStringLiteral("/about.png")));
-    about->close();
 }
 
 QTEST_MAIN(TestToolWindows)

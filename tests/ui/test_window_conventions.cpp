@@ -28,12 +28,13 @@ QList<QWidget*> OpenEveryWindow(Form1& form)
     QList<QWidget*> windows{&form};
     form.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
     form.findChild<QPushButton*>(QStringLiteral("Command6"))->click();
-    for (int n : {3, 4})
-        windows << form.SideWindow(n).data();
-    for (const char* item : {"JHG", "MNCK", "GY"}) {
+    for (auto id : {qcal::ui::BatchSellWindow, qcal::ui::BatchBuyWindow})
+        windows << form.SideWindow(id).data();
+    const std::pair<const char*, qcal::ui::SideWindowId> kItems[] = {
+        {"JHG", qcal::ui::ConverterWindow}, {"MNCK", qcal::ui::MiniWindow}, {"GY", qcal::ui::AboutWindow}};
+    for (const auto& [item, id] : kItems) {
         form.Action(item)->trigger();
-        const int n = item[0] == 'J' ? 5 : item[0] == 'M' ? 6 : 2;
-        windows << form.SideWindow(n).data();
+        windows << form.SideWindow(id).data();
     }
     return windows;
 }
@@ -113,7 +114,7 @@ void TestWindowConventions::aWindowLargerThanTheScreenScrolls()
 
     Form1& main = w.Open();
     main.Action("JHG")->trigger();
-    auto* converter = qobject_cast<qcal::ui::Form5*>(main.SideWindow(5).data());
+    auto* converter = qobject_cast<qcal::ui::Form5*>(main.SideWindow(qcal::ui::ConverterWindow).data());
     QVERIFY(converter);
     const QSize wanted = converter->size();
     qcal::ui::FitToScreen(converter, wanted / 2);
@@ -136,7 +137,7 @@ void TestWindowConventions::theGuideOpensWithoutABrowser()
     qcal::test::MainWindow w;
     Form1& form = w.Open();
     form.Action("GY")->trigger();
-    auto* about = qobject_cast<qcal::ui::Form2*>(form.SideWindow(2).data());
+    auto* about = qobject_cast<qcal::ui::Form2*>(form.SideWindow(qcal::ui::AboutWindow).data());
     QVERIFY(about);
     QTest::mouseClick(about->Image1(), Qt::LeftButton, {}, QPoint(100, 45));
     opener = saved;

@@ -18,7 +18,9 @@
 
 #include "core/messages.h"
 #include "settings/ini_location.h"
-#include "ui/common/layout.h"
+#include "ui/common/colours.h"
+#include "ui/common/controls.h"
+#include "ui/common/text.h"
 #include "ui/common/pictures.h"
 #include "ui/common/window_fit.h"
 #include "ui/main/form1_layout.h"
@@ -28,16 +30,14 @@ namespace qcal::ui {
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-constexpr const char* kCaption = "股票交易费用成本睿衡计算器3.31版";
+constexpr std::string_view kCaption = "股票交易费用成本睿衡计算器3.31版";
 
 // The menu bar: top menus and their items. A divider is an item of its own (it has a name and a
 // caption of dashes) that cannot be chosen: drawn as its caption, greyed, like any disabled item.
 enum class ItemKind { Plain, Checkable, Divider };
 struct MenuItem {
     const char* name;
-    const char* caption;
+    std::string_view caption;
     ItemKind kind;
 };
 struct TopMenu {
@@ -50,9 +50,9 @@ const TopMenu kMenus[] = {
     {"WJ", "文件", {{"TC", "退出", ItemKind::Plain}}},
     {"QTGN", "其他功能", {{"MNCK", "迷你窗口", ItemKind::Plain}, {"JHG", "金换股", ItemKind::Plain}}},
     {"SZ", "设置",
-     {{"SHAG", "上海A股", ItemKind::Checkable},
-      {"SZAG", "深圳A股", ItemKind::Checkable},
-      {"JJQZ", "基金、权证", ItemKind::Checkable},
+     {{"SHAG", qcal::kShanghai, ItemKind::Checkable},
+      {"SZAG", qcal::kShenzhen, ItemKind::Checkable},
+      {"JJQZ", qcal::kFunds, ItemKind::Checkable},
       {"YH", "———————", ItemKind::Divider},
       {"CKZD", "窗口置顶", ItemKind::Checkable},
       {"JYMR", "记忆买入", ItemKind::Checkable}}},
@@ -111,7 +111,7 @@ Form1::Form1() : Form1(qcal::settings::DefaultIniDirectory()) {}
 Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(Q(kCaption));
     setFont(SimSunFont());
     CreateMenus();
     CreateControls();
@@ -143,7 +143,7 @@ void Form1::CreateMenus()
         menu->setObjectName(QString::fromLatin1(top.name));
         menu->menuAction()->setObjectName(QString::fromLatin1(top.name) + QStringLiteral("_menu"));
         for (const MenuItem& item : top.items) {
-            auto* action = new QAction(QString::fromUtf8(item.caption), this);
+            auto* action = new QAction(Q(item.caption), this);
             action->setObjectName(QString::fromLatin1(item.name));
             action->setEnabled(item.kind != ItemKind::Divider);
             action->setCheckable(item.kind == ItemKind::Checkable);
@@ -161,20 +161,20 @@ void Form1::CreateControls()
     setCentralWidget(client);
     BuildControls(client, form1::Controls());
 
-    for (int i = 1; i <= 22; ++i) {
+    for (int i = 1; i <= qcal::kFieldCount; ++i) {
         text_[i] = Find<QLineEdit>(client, QStringLiteral("Text%1").arg(i));
         if (text_[i]->isReadOnly())
             text_[i]->setFocusPolicy(Qt::ClickFocus);  // results can be selected and copied, but Tab skips them
     }
-    for (int i = 1; i <= 25; ++i)
+    for (int i = 1; i <= qcal::kLabelCount; ++i)
         label_[i] = Find<QLabel>(client, QStringLiteral("Label%1").arg(i));  // Label19 and Label20 are groups
-    for (int i = 0; i < 20; ++i)
+    for (std::size_t i = 0; i < label19_.size(); ++i)
         label19_[i] = Find<QLabel>(client, QStringLiteral("Label19_%1").arg(i));
-    for (int i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < label20_.size(); ++i)
         label20_[i] = Find<QLabel>(client, QStringLiteral("Label20_%1").arg(i));
-    for (int i = 1; i <= 3; ++i)
+    for (int i = CommissionCombo; i <= MarketCombo; ++i)
         combo_[i] = Find<QComboBox>(client, QStringLiteral("Combo%1").arg(i));
-    for (int i = 1; i <= 2; ++i)
+    for (int i = OnTopCheck; i <= RememberBuyCheck; ++i)
         check_[i] = Find<QCheckBox>(client, QStringLiteral("Check%1").arg(i));
 }
 
@@ -204,27 +204,34 @@ void Form1::PutPictures()
 
 // Accessors ---------------------------------------------------------------------------------
 
-QLineEdit* Form1::Text(int index) const { return index >= 1 && index <= 22 ? text_[index] : nullptr; }
-QLabel* Form1::Label(int index) const { return index >= 1 && index <= 25 ? label_[index] : nullptr; }
+namespace {
+
+// The element of a control array, or nullptr outside it.
+template <typename T, std::size_t N>
+T* At(const std::array<T*, N>& controls, int index)
+{
+    return index >= 0 && static_cast<std::size_t>(index) < N ? controls[static_cast<std::size_t>(index)] : nullptr;
+}
+
+} // namespace
+
+QLineEdit* Form1::Text(int index) const { return At(text_, index); }
+QLabel* Form1::Label(int index) const { return At(label_, index); }
 
 QLabel* Form1::Label(int group, int element) const
 {
-    if (group == 19 && element >= 0 && element < 20)
-        return label19_[element];
-    if (group == 20 && element >= 0 && element < 6)
-        return label20_[element];
+    if (group == 19)
+        return At(label19_, element);
+    if (group == 20)
+        return At(label20_, element);
     return nullptr;
 }
 
-QComboBox* Form1::Combo(int index) const { return index >= 1 && index <= 3 ? combo_[index] : nullptr; }
-QCheckBox* Form1::Check(int index) const { return index >= 1 && index <= 2 ? check_[index] : nullptr; }
+QComboBox* Form1::Combo(int index) const { return At(combo_, index); }
+QCheckBox* Form1::Check(int index) const { return At(check_, index); }
 QAction* Form1::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
 
-QPointer<QWidget>& Form1::SideWindow(int formNumber)
-{
-    Q_ASSERT(formNumber >= 2 && formNumber <= 6);
-    return side_[formNumber >= 2 && formNumber <= 6 ? formNumber : 0];
-}
+QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast<std::size_t>(id)]; }
 
 bool Form1::IsExiting() const { return exiting_; }
 
@@ -232,23 +239,23 @@ bool Form1::IsExiting() const { return exiting_; }
 
 qcal::FeeSettings Form1::Fees() const
 {
-    return {combo_[1]->currentText().toStdString(), combo_[2]->currentText().toStdString(),
-            combo_[3]->currentText().toStdString()};
+    return {S(combo_[CommissionCombo]->currentText()), S(combo_[StampDutyCombo]->currentText()),
+            S(combo_[MarketCombo]->currentText())};
 }
 
 qcal::MainWindowState Form1::Snapshot() const
 {
     qcal::MainWindowState state = calc_;
-    for (int i = 1; i <= 22; ++i) {
-        state.text[i] = text_[i]->text().toStdString();
+    for (int i = 1; i <= qcal::kFieldCount; ++i) {
+        state.text[i] = S(text_[i]->text());
         state.locked[i] = text_[i]->isReadOnly();
     }
-    for (int i = 1; i <= 25; ++i) {
+    for (int i = 1; i <= qcal::kLabelCount; ++i) {
         if (const QLabel* label = label_[i])
-            state.label[i] = {label->text().toStdString(), LabelColour(label), label->toolTip().toStdString()};
+            state.label[i] = {S(label->text()), LabelColour(label), S(label->toolTip())};
     }
-    for (int i = 0; i < 20; ++i)
-        state.unit[i] = label19_[i]->text().toStdString();
+    for (std::size_t i = 0; i < label19_.size(); ++i)
+        state.unit[i] = S(label19_[i]->text());
     state.fees = Fees();
     return state;
 }
@@ -256,14 +263,14 @@ qcal::MainWindowState Form1::Snapshot() const
 void Form1::Apply(const qcal::MainWindowState& state)
 {
     // Only what changed is written: rewriting a field's text would lose its cursor and selection.
-    for (int i = 1; i <= 22; ++i) {
+    for (int i = 1; i <= qcal::kFieldCount; ++i) {
         const QString text = Q(state.text[i]);
         if (text_[i]->text() != text)
             text_[i]->setText(text);
         if (text_[i]->isReadOnly() != state.locked[i])
             SetFieldLocked(text_[i], state.locked[i]);
     }
-    for (int i = 1; i <= 25; ++i) {
+    for (int i = 1; i <= qcal::kLabelCount; ++i) {
         QLabel* label = label_[i];
         if (!label)
             continue;
@@ -275,16 +282,16 @@ void Form1::Apply(const qcal::MainWindowState& state)
         if (label->toolTip() != Q(wanted.toolTip))
             label->setToolTip(Q(wanted.toolTip));
     }
-    for (int i = 0; i < 20; ++i) {
+    for (std::size_t i = 0; i < label19_.size(); ++i) {
         if (label19_[i]->text() != Q(state.unit[i]))
             label19_[i]->setText(Q(state.unit[i]));
     }
-    if (combo_[1]->currentText() != Q(state.fees.commission))
-        combo_[1]->setEditText(Q(state.fees.commission));
-    if (combo_[2]->currentText() != Q(state.fees.stampDuty))
-        combo_[2]->setCurrentText(Q(state.fees.stampDuty));
-    if (combo_[3]->currentText() != Q(state.fees.market))
-        combo_[3]->setCurrentText(Q(state.fees.market));
+    if (combo_[CommissionCombo]->currentText() != Q(state.fees.commission))
+        combo_[CommissionCombo]->setEditText(Q(state.fees.commission));
+    if (combo_[StampDutyCombo]->currentText() != Q(state.fees.stampDuty))
+        combo_[StampDutyCombo]->setCurrentText(Q(state.fees.stampDuty));
+    if (combo_[MarketCombo]->currentText() != Q(state.fees.market))
+        combo_[MarketCombo]->setCurrentText(Q(state.fees.market));
     calc_ = state;
 }
 
@@ -300,12 +307,19 @@ void Form1::WZ()
 void Form1::closeEvent(QCloseEvent* event)
 {
     exiting_ = true;
-    for (int n = 2; n <= 6; ++n) {
-        if (side_[n])
-            side_[n]->close();
-    }
+    for (SideWindowId id : kSideWindows)
+        UnloadSideWindow(id);
     event->accept();
     QMainWindow::closeEvent(event);
+}
+
+void Form1::UnloadSideWindow(SideWindowId id)
+{
+    QWidget* window = SideWindow(id);
+    if (auto* side = qobject_cast<qcal::ui::SideWindow*>(window))
+        side->Unload();
+    else if (window)
+        window->close();
 }
 
 void Form1::ComeBack()

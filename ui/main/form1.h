@@ -14,7 +14,8 @@
 #include "core/fees.h"
 #include "core/input_checks.h"
 #include "core/main_state.h"
-#include "core/trade.h"
+#include "core/outcome.h"
+#include "ui/tools/side_window.h"
 
 class QAction;
 class QCheckBox;
@@ -24,16 +25,21 @@ class QLineEdit;
 
 namespace qcal::ui {
 
+// The lists and check boxes of the settings frame: Combo n and Check n.
+enum MainCombo : int { CommissionCombo = 1, StampDutyCombo, MarketCombo };
+enum MainCheck : int { OnTopCheck = 1, RememberBuyCheck };
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    Form1();                                   // QCAL.INI where the settings live (ini_location.h)
+    Form1();                                      // QCAL.INI where the settings live (ini_location.h)
     explicit Form1(const QString& iniDirectory);  // tests hand in a temporary directory
     ~Form1() override;
 
     QString IniPath() const;
 
-    // Controls by their names: Text(1) is Text1, Label(19, 17) is Label19(17), Check(1) is Check1.
+    // Controls by their names: Text(1) is Text1 (Field names them), Label(19, 17) is Label19(17),
+    // Check(1) is Check1.
     QLineEdit* Text(int index) const;
     QLabel* Label(int index) const;
     QLabel* Label(int group, int element) const;
@@ -41,15 +47,14 @@ public:
     QCheckBox* Check(int index) const;
     QAction* Action(const char* name) const;
 
-    // Widgets → calculation state (texts, labels, locks, lists and the Money members), and back.
+    // Widgets → calculation state (texts, labels, locks, lists and the Money figures), and back.
     qcal::MainWindowState Snapshot() const;
     void Apply(const qcal::MainWindowState& state);
     qcal::FeeSettings Fees() const;
 
-    // One slot per side window, by form number 2 … 6 (Form2 About, Form3 batch sell,
-    // Form4 batch buy, Form5 converter, Form6 mini). The openers create them lazily;
-    // Clear closes 3 … 6 and Exit closes all of them.
-    QPointer<QWidget>& SideWindow(int formNumber);
+    // One slot per side window. The opener creates them lazily; Clear closes the batch windows,
+    // the converter and the mini window, and Exit closes all of them.
+    QPointer<QWidget>& SideWindow(SideWindowId id);
 
     // A side window hands control back: show, raise, activate and run Form_Activate.
     // Does nothing once the program is exiting.
@@ -64,10 +69,6 @@ public:
     void WZ();
 
 private:
-    // One row of the input-field table: the keys of Text1, Text2, Text11, Text12, Text21, Text22.
-    struct InputField;
-    const InputField* FindInputField(const QObject* watched) const;
-
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();
@@ -78,62 +79,54 @@ private:
     // Commands and menus.
     void Command1_Click();  // 计 算
     void Command2_Click();  // 退 出
-    void Command3_Click();  // 关 于
     void Command4_Click();  // 清 空
-    void Command5_Click();  // 多次买入
-    void Command6_Click();  // 多次卖出
-    void TC_Click();
-    void MNCK_Click();
-    void JHG_Click();
-    void GY_Click();
-    void ShowHidingSideWindow(int formNumber, void (*open)(Form1&));
+    void OpenSide(SideWindowId id);
+    // Closes the window without handing control back (Clear, Exit).
+    void UnloadSideWindow(SideWindowId id);
 
     // The settings panel.
     void Combo3_Click();
     void Combo1_Validate();
-    void MarketMenu_Click(QAction* item, std::string_view market);
+    void MarketMenu_Click(std::string_view market);
     void Check1_Click();
     void Check2_Click();
-    void CKZD_Click();
-    void JYMR_Click();
 
-    // Enter in the six input fields, and the arrow keys.
+    // Enter in the six input fields.
     void Text1_KeyPress();
     void Text2_KeyPress();
     void Text11_KeyPress();
     void Text12_KeyPress();
     void Text21_KeyPress();
     void Text22_KeyPress();
-    void FocusField(int index);
-    bool RewriteChecked(int field, qcal::CheckOutcome (*check)(std::string_view));
+    void FocusField(Field field);
+    bool RewriteChecked(Field field, qcal::CheckOutcome (*check)(std::string_view));
 
     // The calculations: true when they ran (or had nothing to do); on failure the user has seen
     // the message, the offending control has the focus, and no field has changed.
     bool RunBuy();
     bool RunSell();
     void RecomputeShownSale();
-    void ReportFailure(qcal::CalcFailure failure, int rangeField);
-    void ReportOutOfRange(int field);
+    void Report(const qcal::Outcome& outcome);
     // The value of a field that a check has just accepted; nullopt (after the message) when it
     // does not fit Money.
-    std::optional<qcal::Money> AcceptedValue(int field);
+    std::optional<qcal::Money> AcceptedValue(Field field);
     // Runs a field check of Module1 on the field (InputValid back to 0 afterwards): the accepted
     // value, or nullopt when the check refused it.
-    std::optional<qcal::Money> CheckedValue(int field, void (*check)(QLineEdit*));
+    std::optional<qcal::Money> CheckedValue(Field field, void (*check)(QLineEdit*));
     bool BuySideIsNormal() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(class QCloseEvent* event) override;
 
     QString iniDirectory_;
-    qcal::MainWindowState calc_;  // the Money members; the widgets hold the rest
-    std::array<QLineEdit*, 23> text_{};
-    std::array<QLabel*, 26> label_{};
-    std::array<QLabel*, 20> label19_{};
+    qcal::MainWindowState calc_;  // the Money figures; the widgets hold the rest
+    std::array<QLineEdit*, qcal::kFieldCount + 1> text_{};
+    std::array<QLabel*, qcal::kLabelCount + 1> label_{};
+    std::array<QLabel*, qcal::kUnitCount> label19_{};
     std::array<QLabel*, 6> label20_{};
-    std::array<QComboBox*, 4> combo_{};
-    std::array<QCheckBox*, 3> check_{};
-    std::array<QPointer<QWidget>, 7> side_{};
+    std::array<QComboBox*, MarketCombo + 1> combo_{};
+    std::array<QCheckBox*, RememberBuyCheck + 1> check_{};
+    std::array<QPointer<QWidget>, kLastSideWindow + 1> side_{};
     bool exiting_ = false;
     class Client;
     Client* client_ = nullptr;

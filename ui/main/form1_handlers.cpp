@@ -5,16 +5,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "core/captions.h"
 #include "core/input_checks.h"
-#include "core/messages.h"
 #include "core/numtext.h"
-#include "ui/common/layout.h"
+#include "core/trade.h"
+#include "ui/common/colours.h"
+#include "ui/common/field_keys.h"
+#include "ui/common/text.h"
 #include "ui/main/form1.h"
 #include "ui/main/form1_layout.h"
 #include "ui/main/module1.h"
@@ -26,42 +28,25 @@ using Module1::InputValid;
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 bool IsEmpty(const QLineEdit* field) { return field->text().isEmpty(); }
 
 // The caption and tool tip that a label was created with.
 void RestoreLabel(QLabel* label)
 {
-    const ControlSpec* row = form1::FindControl(label->objectName().toLatin1().constData());
-    label->setText(QString::fromUtf8(row->text));
-    label->setToolTip(row->toolTip ? QString::fromUtf8(row->toolTip) : QString());
+    const ControlSpec* row = FindControl(form1::Controls(), label->objectName().toStdString());
+    label->setText(Q(row->text));
+    label->setToolTip(Q(row->toolTip));
     SetLabelColour(label, qcal::Colour::Black);
 }
 
-} // namespace
-
-// The six input fields: the field Up and Down move to (0 for none) and the Enter handler.
-struct Form1::InputField {
-    int index;
-    int up;
-    int down;
-    void (Form1::*enter)();
+// The markets of the list and their menu items.
+struct MarketItem {
+    std::string_view market;
+    const char* item;
 };
+constexpr MarketItem kMarketItems[] = {{qcal::kShanghai, "SHAG"}, {qcal::kShenzhen, "SZAG"}, {qcal::kFunds, "JJQZ"}};
 
-const Form1::InputField* Form1::FindInputField(const QObject* watched) const
-{
-    static constexpr InputField kFields[] = {
-        {1, 0, 2, &Form1::Text1_KeyPress},    {2, 1, 11, &Form1::Text2_KeyPress},
-        {11, 2, 12, &Form1::Text11_KeyPress}, {12, 11, 0, &Form1::Text12_KeyPress},
-        {21, 0, 0, &Form1::Text21_KeyPress},  {22, 0, 0, &Form1::Text22_KeyPress},
-    };
-    for (const InputField& field : kFields) {
-        if (text_[field.index] == watched)
-            return &field;
-    }
-    return nullptr;
-}
+} // namespace
 
 // Loading ------------------------------------------------------------------------------------
 
@@ -69,14 +54,14 @@ void Form1::Form_Load()
 {
     WZ();
     for (int tenths = 30; tenths >= 0; --tenths)
-        combo_[1]->addItem(QString::number(tenths / 10.0, 'f', 1));
+        combo_[CommissionCombo]->addItem(QString::number(tenths / 10.0, 'f', 1));
     for (int duty = 6; duty >= 0; --duty)
-        combo_[2]->addItem(QString::number(duty));
-    for (std::string_view market : {qcal::kShanghai, qcal::kShenzhen, qcal::kFunds})
-        combo_[3]->addItem(Q(market));
+        combo_[StampDutyCombo]->addItem(QString::number(duty));
+    for (const MarketItem& row : kMarketItems)
+        combo_[MarketCombo]->addItem(Q(row.market));
     // The lists start without a choice; what they show comes from the settings file.
-    for (int i = 1; i <= 3; ++i)
-        combo_[i]->setCurrentIndex(-1);
+    for (QComboBox* list : {combo_[CommissionCombo], combo_[StampDutyCombo], combo_[MarketCombo]})
+        list->setCurrentIndex(-1);
     QK();
     // The handlers are live before the settings are restored: restoring a check box or the
     // market runs its click behaviour, as a click would.
@@ -88,54 +73,68 @@ void Form1::Form_Load()
 
 void Form1::ConnectHandlers()
 {
-    const auto onClick = [this](const char* name, void (Form1::*handler)()) {
+    const auto onClick = [this](const char* name, auto handler) {
         connect(centralWidget()->findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this,
                 handler);
     };
-    onClick("Command1", &Form1::Command1_Click);
-    onClick("Command2", &Form1::Command2_Click);
-    onClick("Command3", &Form1::Command3_Click);
-    onClick("Command4", &Form1::Command4_Click);
-    onClick("Command5", &Form1::Command5_Click);
-    onClick("Command6", &Form1::Command6_Click);
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { OpenSide(AboutWindow); });
+    onClick("Command4", [this] { Command4_Click(); });
+    onClick("Command5", [this] { OpenSide(BatchBuyWindow); });
+    onClick("Command6", [this] { OpenSide(BatchSellWindow); });
 
-    const auto onMenu = [this](const char* name, void (Form1::*handler)()) {
+    const auto onMenu = [this](const char* name, auto handler) {
         connect(Action(name), &QAction::triggered, this, handler);
     };
-    onMenu("TC", &Form1::TC_Click);
-    onMenu("MNCK", &Form1::MNCK_Click);
-    onMenu("JHG", &Form1::JHG_Click);
-    onMenu("GY", &Form1::GY_Click);
-    onMenu("CKZD", &Form1::CKZD_Click);
-    onMenu("JYMR", &Form1::JYMR_Click);
-    connect(Action("SHAG"), &QAction::triggered, this, [this] { MarketMenu_Click(Action("SHAG"), qcal::kShanghai); });
-    connect(Action("SZAG"), &QAction::triggered, this, [this] { MarketMenu_Click(Action("SZAG"), qcal::kShenzhen); });
-    connect(Action("JJQZ"), &QAction::triggered, this, [this] { MarketMenu_Click(Action("JJQZ"), qcal::kFunds); });
+    onMenu("TC", [this] { Command2_Click(); });
+    onMenu("MNCK", [this] { OpenSide(MiniWindow); });
+    onMenu("JHG", [this] { OpenSide(ConverterWindow); });
+    onMenu("GY", [this] { OpenSide(AboutWindow); });
+    // The menu's check marks drive the boxes, whose click behaviour does the rest.
+    onMenu("CKZD", [this] { check_[OnTopCheck]->setChecked(Action("CKZD")->isChecked()); });
+    onMenu("JYMR", [this] { check_[RememberBuyCheck]->setChecked(Action("JYMR")->isChecked()); });
+    for (const MarketItem& row : kMarketItems)
+        onMenu(row.item, [this, market = row.market] { MarketMenu_Click(market); });
 
     // Value changes made by code run the click behaviour too, inside the setter.
-    connect(combo_[3], &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
-    connect(check_[1], &QCheckBox::toggled, this, &Form1::Check1_Click);
-    connect(check_[2], &QCheckBox::toggled, this, &Form1::Check2_Click);
+    connect(combo_[MarketCombo], &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
+    connect(check_[OnTopCheck], &QCheckBox::toggled, this, &Form1::Check1_Click);
+    connect(check_[RememberBuyCheck], &QCheckBox::toggled, this, &Form1::Check2_Click);
 
-    for (int i : {1, 2, 11, 12, 21, 22}) {
-        SelectAllOnFocus(text_[i]);
-        text_[i]->installEventFilter(this);
+    // Enter checks the field and moves on; Up and Down walk the buy and sell inputs.
+    const struct {
+        Field field;
+        void (Form1::*enter)();
+        Field up, down;
+    } kInputs[] = {
+        {BuyPrice, &Form1::Text1_KeyPress, Field{}, BuyQuantity},
+        {BuyQuantity, &Form1::Text2_KeyPress, BuyPrice, SellPrice},
+        {SellPrice, &Form1::Text11_KeyPress, BuyQuantity, SellQuantity},
+        {SellQuantity, &Form1::Text12_KeyPress, SellPrice, Field{}},
+        {Bonus, &Form1::Text21_KeyPress, Field{}, Field{}},
+        {Dividend, &Form1::Text22_KeyPress, Field{}, Field{}},
+    };
+    for (const auto& input : kInputs) {
+        SelectAllOnFocus(text_[input.field]);
+        OnFieldKeys(text_[input.field], {[this, enter = input.enter] { (this->*enter)(); }, Text(input.up),
+                                         Text(input.down)});
     }
-    combo_[1]->installEventFilter(this);  // the box's line edit hands its focus to the box
+    combo_[CommissionCombo]->installEventFilter(this);  // the box's line edit hands its focus to the box
 }
 
 // Clearing -----------------------------------------------------------------------------------
 
 void Form1::QK()
 {
-    for (int i = 1; i <= 20; ++i)
+    for (int i = 1; i <= qcal::kFieldCount; ++i)
         text_[i]->clear();
-    text_[21]->setText(QStringLiteral("0"));
-    text_[22]->setText(QStringLiteral("0.00"));
+    text_[Bonus]->setText(QStringLiteral("0"));
+    text_[Dividend]->setText(QStringLiteral("0.00"));
     ClearBatchFields(*this);
     calc_.ResetBuySide();
     calc_.ResetSellSide();
-    calc_.Profit = qcal::Money();
+    calc_.profit = qcal::Money();
     calc_.buyBreakEven.clear();
     calc_.buyBasis.reset();
 }
@@ -143,19 +142,16 @@ void Form1::QK()
 void Form1::Command4_Click()
 {
     QK();
-    for (int i : {1, 2, 11, 12})
-        SetFieldLocked(text_[i], false);
-    for (int i : {1, 2, 10, 11})
-        RestoreLabel(label_[i]);
-    for (int n = 3; n <= 6; ++n) {
-        if (side_[n])
-            side_[n]->close();
-    }
-    RestoreLabel(label_[17]);
-    SetLabelColour(label_[18], qcal::Colour::Black);
-    RestoreLabel(label_[8]);
-    label19_[17]->setText(Q(qcal::caption::kUnitYuan));
-    FocusField(1);
+    for (Field input : {BuyPrice, BuyQuantity, SellPrice, SellQuantity})
+        SetFieldLocked(text_[input], false);
+    for (MainLabel label : {BuyPriceLabel, BuyQuantityLabel, SellPriceLabel, SellQuantityLabel, ProfitLabel,
+                            BreakEvenLabel})
+        RestoreLabel(label_[label]);
+    for (SideWindowId id : {BatchSellWindow, BatchBuyWindow, ConverterWindow, MiniWindow})
+        UnloadSideWindow(id);
+    SetLabelColour(label_[YieldLabel], qcal::Colour::Black);
+    label19_[ProfitUnit]->setText(Q(qcal::caption::kUnitYuan));
+    FocusField(BuyPrice);
     const Module1::SaveBatch batch(*this);
     Module1::SaveBuyInputs(*this);
     Module1::SaveSettings(*this);
@@ -165,20 +161,20 @@ void Form1::Command4_Click()
 
 bool Form1::BuySideIsNormal() const
 {
-    return label_[2]->text() == Q(qcal::caption::kBuyQuantity);
+    return label_[BuyQuantityLabel]->text() == Q(qcal::caption::kBuyQuantity);
 }
 
-std::optional<qcal::Money> Form1::AcceptedValue(int field)
+std::optional<qcal::Money> Form1::AcceptedValue(Field field)
 {
     try {
-        return qcal::Money::FromDouble(qcal::NumberOrZero(text_[field]->text().toStdString()));
+        return qcal::Money::FromDouble(qcal::NumberOrZero(S(text_[field]->text())));
     } catch (const qcal::OutOfRange&) {
-        ReportOutOfRange(field);
+        Module1::Refuse(text_[field], qcal::MessageFor(qcal::Reason::OutOfRange));
         return std::nullopt;
     }
 }
 
-std::optional<qcal::Money> Form1::CheckedValue(int field, void (*check)(QLineEdit*))
+std::optional<qcal::Money> Form1::CheckedValue(Field field, void (*check)(QLineEdit*))
 {
     check(text_[field]);
     if (InputValid != 1)
@@ -187,45 +183,23 @@ std::optional<qcal::Money> Form1::CheckedValue(int field, void (*check)(QLineEdi
     return AcceptedValue(field);
 }
 
-void Form1::ReportOutOfRange(int field)
+// The message, then the control to correct: a rate list, or the field the outcome names.
+void Form1::Report(const qcal::Outcome& outcome)
 {
-    Module1::Refuse(text_[field], qcal::msg::kOutOfRange);
-}
-
-void Form1::ReportFailure(qcal::CalcFailure failure, int rangeField)
-{
-    const auto reselectCombo = [this](QComboBox* combo, std::string_view message) {
-        Module1::ShowMessage(this, message);
-        combo->setFocus(Qt::OtherFocusReason);
-        if (QLineEdit* edit = combo->lineEdit())
+    Module1::ShowMessage(this, outcome.message);
+    switch (outcome.Focus()) {
+    case FocusTarget::CommissionList:
+    case FocusTarget::StampDutyList: {
+        QComboBox* list = combo_[outcome.Focus() == FocusTarget::CommissionList ? CommissionCombo : StampDutyCombo];
+        list->setFocus(Qt::OtherFocusReason);
+        if (QLineEdit* edit = list->lineEdit())
             edit->selectAll();
-    };
-    const auto reselectField = [this](int field, std::string_view message) {
-        Module1::Refuse(text_[field], message);
-    };
-    switch (failure) {
-    case qcal::CalcFailure::None:
         break;
-    case qcal::CalcFailure::CommissionRate:
-        reselectCombo(combo_[1], qcal::msg::kCommission);
+    }
+    case FocusTarget::Field:
+        Module1::Reselect(text_[outcome.field]);
         break;
-    case qcal::CalcFailure::StampDutyRate:
-        reselectCombo(combo_[2], qcal::msg::kInputError);
-        break;
-    case qcal::CalcFailure::OutOfRange:
-        reselectField(rangeField, qcal::msg::kOutOfRange);
-        break;
-    case qcal::CalcFailure::BonusText:
-        reselectField(21, qcal::msg::kBonusNotNumeric);
-        break;
-    case qcal::CalcFailure::BonusTooLarge:
-        reselectField(21, qcal::msg::kBonusTooLarge);
-        break;
-    case qcal::CalcFailure::DividendText:
-        reselectField(22, qcal::msg::kDividendNotNumeric);
-        break;
-    case qcal::CalcFailure::DividendTooLarge:
-        reselectField(22, qcal::msg::kOutOfRange);
+    case FocusTarget::None:
         break;
     }
 }
@@ -235,7 +209,7 @@ bool Form1::RunBuy()
     qcal::MainWindowState state = Snapshot();
     const qcal::CalcResult result = qcal::CalculateBuy(state);
     if (!result.ok()) {
-        ReportFailure(result.failure, result.field);
+        Report(result);
         return false;
     }
     Apply(state);
@@ -247,7 +221,7 @@ bool Form1::RunSell()
     qcal::MainWindowState state = Snapshot();
     const qcal::CalcResult result = qcal::CalculateSell(state);
     if (!result.ok()) {
-        ReportFailure(result.failure, result.field);
+        Report(result);
         return false;
     }
     Apply(state);
@@ -258,19 +232,19 @@ void Form1::Command1_Click()
 {
     // A posted batch buy keeps its price and quantity: refusing before the reset leaves them in
     // place for a later single sell, which needs them for the remaining shares.
-    if (text_[1]->isReadOnly()) {
-        Module1::ShowMessage(this, qcal::msg::kClearFirst);
+    if (text_[BuyPrice]->isReadOnly()) {
+        Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::ClearFirst));
         return;
     }
     calc_.ResetBuySide();
     calc_.ResetSellSide();
-    if (!IsEmpty(text_[1]) && !IsEmpty(text_[2])) {
-        if (const auto price = CheckedValue(1, Module1::CheckBuyPrice)) {
-            calc_.BuyPrice = *price;
+    if (!IsEmpty(text_[BuyPrice]) && !IsEmpty(text_[BuyQuantity])) {
+        if (const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice)) {
+            calc_.buy.price = *price;
             // In holding or batch mode the quantity is not read: the buy side stays as shown.
             if (BuySideIsNormal()) {
-                if (const auto quantity = CheckedValue(2, Module1::CheckBuyQuantity))
-                    calc_.BuyQuantity = *quantity;
+                if (const auto quantity = CheckedValue(BuyQuantity, Module1::CheckBuyQuantity))
+                    calc_.buy.quantity = *quantity;
             }
             if (!RunBuy())
                 return;
@@ -279,20 +253,20 @@ void Form1::Command1_Click()
             Module1::SaveBuyInputs(*this);
         }
     }
-    if (text_[11]->isReadOnly()) {
-        Module1::ShowMessage(this, qcal::msg::kClearFirst);
+    if (text_[SellPrice]->isReadOnly()) {
+        Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::ClearFirst));
         return;
     }
-    if (IsEmpty(text_[11]) || IsEmpty(text_[12]))
+    if (IsEmpty(text_[SellPrice]) || IsEmpty(text_[SellQuantity]))
         return;
-    const auto price = CheckedValue(11, Module1::CheckSellPrice);
+    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
     if (!price)
         return;
-    calc_.SellPrice = *price;
-    const auto quantity = CheckedValue(12, Module1::CheckSellQuantity);
+    calc_.sell.price = *price;
+    const auto quantity = CheckedValue(SellQuantity, Module1::CheckSellQuantity);
     if (!quantity)
         return;
-    calc_.SellQuantity = *quantity;
+    calc_.sell.quantity = *quantity;
     RunSell();
 }
 
@@ -300,50 +274,50 @@ void Form1::Command1_Click()
 
 void Form1::Form_Activate()
 {
-    if (IsEmpty(text_[1]) || IsEmpty(text_[2])) {
-        FocusField(1);
+    if (IsEmpty(text_[BuyPrice]) || IsEmpty(text_[BuyQuantity])) {
+        FocusField(BuyPrice);
         return;
     }
-    const std::string price = text_[1]->text().toStdString();
-    const std::string quantity = text_[2]->text().toStdString();
-    if (label_[2]->text() == Q(qcal::caption::kBatchTotal)) {
+    const std::string price = S(text_[BuyPrice]->text());
+    const std::string quantity = S(text_[BuyQuantity]->text());
+    if (label_[BuyQuantityLabel]->text() == Q(qcal::caption::kBatchTotal)) {
         // The multi-batch buy window has posted its averages and results itself: take the
         // values over, compute nothing.
-        const auto takenPrice = AcceptedValue(1);
-        const auto takenQuantity = takenPrice ? AcceptedValue(2) : std::nullopt;
+        const auto takenPrice = AcceptedValue(BuyPrice);
+        const auto takenQuantity = takenPrice ? AcceptedValue(BuyQuantity) : std::nullopt;
         if (!takenQuantity)
             return;
-        calc_.BuyPrice = *takenPrice;
-        calc_.BuyQuantity = *takenQuantity;
-        FocusField(11);
+        calc_.buy.price = *takenPrice;
+        calc_.buy.quantity = *takenQuantity;
+        FocusField(SellPrice);
         return;
     }
-    if (!BuySideIsNormal() || text_[2]->isReadOnly()) {
+    if (!BuySideIsNormal() || text_[BuyQuantity]->isReadOnly()) {
         // Holding mode: the bonus shares are already in Text2; computing again would add them twice.
-        FocusField(11);
+        FocusField(SellPrice);
         return;
     }
     // Texts left unconfirmed, or remembered from the settings file, are used only when they pass
     // the checks of Enter; checked silently, so that activation never shows a message.
     if (!qcal::CheckBuyPriceText(price).accepted) {
-        FocusField(1);
+        FocusField(BuyPrice);
         return;
     }
     if (!qcal::CheckBuyQuantityText(quantity).accepted) {
-        FocusField(2);
+        FocusField(BuyQuantity);
         return;
     }
-    FocusField(11);
+    FocusField(SellPrice);
     // Figures computed from exactly these inputs and rates are on screen already; computing again
     // would replace a partial sale's remaining-shares break-even with the whole position's.
     if (calc_.buyBasis && *calc_.buyBasis == Snapshot().CurrentBuyBasis())
         return;
-    const auto buyPrice = AcceptedValue(1);
-    const auto shares = buyPrice ? AcceptedValue(2) : std::nullopt;
+    const auto buyPrice = AcceptedValue(BuyPrice);
+    const auto shares = buyPrice ? AcceptedValue(BuyQuantity) : std::nullopt;
     if (!shares)
         return;
-    calc_.BuyPrice = *buyPrice;
-    calc_.BuyQuantity = *shares;
+    calc_.buy.price = *buyPrice;
+    calc_.buy.quantity = *shares;
     if (!RunBuy())
         return;
     RecomputeShownSale();
@@ -354,85 +328,66 @@ void Form1::Form_Activate()
 // texts no longer pass stays as it was.
 void Form1::RecomputeShownSale()
 {
-    if (IsEmpty(text_[13]))
+    if (IsEmpty(text_[SellAmount]))
         return;
-    if (text_[11]->isReadOnly()) {
+    if (text_[SellPrice]->isReadOnly()) {
         // A multi-batch sell: its window still holds the batches.
         RepostBatchSell(*this);
         return;
     }
-    if (!qcal::CheckSellPriceText(text_[11]->text().toStdString()).accepted ||
-        !qcal::CheckSellQuantityText(text_[12]->text().toStdString()).accepted)
+    if (!qcal::CheckSellPriceText(S(text_[SellPrice]->text())).accepted ||
+        !qcal::CheckSellQuantityText(S(text_[SellQuantity]->text())).accepted)
         return;
-    const auto price = AcceptedValue(11);
-    const auto quantity = price ? AcceptedValue(12) : std::nullopt;
+    const auto price = AcceptedValue(SellPrice);
+    const auto quantity = price ? AcceptedValue(SellQuantity) : std::nullopt;
     if (!quantity)
         return;
-    calc_.SellPrice = *price;
-    calc_.SellQuantity = *quantity;
+    calc_.sell.price = *price;
+    calc_.sell.quantity = *quantity;
     RunSell();
 }
 
 // Commands that open and close windows ---------------------------------------------------------
 
 void Form1::Command2_Click() { close(); }
-void Form1::TC_Click() { close(); }
 
-// The About window, the converter and the mini window take the main window's place on screen:
-// the openers hide it. A window that failed to come up leaves it shown, so the program never
-// ends up without a window.
-void Form1::ShowHidingSideWindow(int formNumber, void (*open)(Form1&))
-{
-    open(*this);
-    if (side_[formNumber] && side_[formNumber]->isVisible())
-        hide();
-}
-
-void Form1::Command3_Click() { ShowHidingSideWindow(2, OpenAbout); }
-void Form1::GY_Click() { ShowHidingSideWindow(2, OpenAbout); }
-void Form1::JHG_Click() { ShowHidingSideWindow(5, OpenConverter); }
-void Form1::MNCK_Click() { ShowHidingSideWindow(6, OpenMini); }
-void Form1::Command5_Click() { OpenBatchBuy(*this); }
-void Form1::Command6_Click() { OpenBatchSell(*this); }
+void Form1::OpenSide(SideWindowId id) { OpenSideWindow(*this, id); }
 
 // The settings panel -------------------------------------------------------------------------
 
 void Form1::Combo3_Click()
 {
-    const QString market = combo_[3]->currentText();
-    const struct {
-        std::string_view market;
-        const char* item;
-    } kRows[] = {{qcal::kShanghai, "SHAG"}, {qcal::kShenzhen, "SZAG"}, {qcal::kFunds, "JJQZ"}};
+    const QString market = combo_[MarketCombo]->currentText();
     bool known = false;
-    for (const auto& row : kRows)
+    for (const MarketItem& row : kMarketItems)
         known = known || market == Q(row.market);
     if (!known)
         return;
-    for (const auto& row : kRows)
+    for (const MarketItem& row : kMarketItems)
         Action(row.item)->setChecked(market == Q(row.market));
-    combo_[2]->setEnabled(market != Q(qcal::kFunds));
+    combo_[StampDutyCombo]->setEnabled(market != Q(qcal::kFunds));
 }
 
-void Form1::MarketMenu_Click(QAction* item, std::string_view market)
+void Form1::MarketMenu_Click(std::string_view market)
 {
-    for (const char* name : {"SHAG", "SZAG", "JJQZ"})
-        Action(name)->setChecked(Action(name) == item);
-    combo_[3]->setCurrentText(Q(market));
+    for (const MarketItem& row : kMarketItems)
+        Action(row.item)->setChecked(row.market == market);
+    combo_[MarketCombo]->setCurrentText(Q(market));
 }
 
 void Form1::Combo1_Validate()
 {
-    const auto rate = qcal::ParseNumber(combo_[1]->currentText().toStdString());
+    const auto rate = qcal::ParseNumber(S(combo_[CommissionCombo]->currentText()));
     if (rate && *rate >= 0)
         return;
-    Module1::ShowMessage(this, qcal::msg::kCommission);
-    combo_[1]->lineEdit()->selectAll();
+    // The focus stays where the user sent it; the text waits selected for the next visit.
+    Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::CommissionRate));
+    combo_[CommissionCombo]->lineEdit()->selectAll();
 }
 
 void Form1::Check1_Click()
 {
-    const bool onTop = check_[1]->isChecked();
+    const bool onTop = check_[OnTopCheck]->isChecked();
     Action("CKZD")->setChecked(onTop);
     if (onTop)
         Module1::SetTopmost(this);
@@ -441,62 +396,54 @@ void Form1::Check1_Click()
     Module1::SaveSettings(*this);
 }
 
-void Form1::CKZD_Click() { check_[1]->setChecked(Action("CKZD")->isChecked()); }
-
 void Form1::Check2_Click()
 {
-    Action("JYMR")->setChecked(check_[2]->isChecked());
+    Action("JYMR")->setChecked(check_[RememberBuyCheck]->isChecked());
     const Module1::SaveBatch batch(*this);
     Module1::SaveBuyInputs(*this);
     Module1::SaveSettings(*this);
 }
 
-void Form1::JYMR_Click() { check_[2]->setChecked(Action("JYMR")->isChecked()); }
+// Enter in the input fields ----------------------------------------------------------------------
 
-// Enter and the arrow keys -----------------------------------------------------------------------
-
-void Form1::FocusField(int index)
-{
-    text_[index]->setFocus(Qt::OtherFocusReason);
-    Module1::SelectAllText(text_[index]);
-}
+void Form1::FocusField(Field field) { FocusAndSelectAll(text_[field]); }
 
 void Form1::Text1_KeyPress()
 {
     // A locked price holds a posted batch average: Enter there must not forget the batch's
     // quantity, as it would by resetting the buy side.
-    if (text_[1]->isReadOnly())
+    if (text_[BuyPrice]->isReadOnly())
         return;
     calc_.ResetBuySide();
-    if (IsEmpty(text_[1])) {
-        FocusField(2);
+    if (IsEmpty(text_[BuyPrice])) {
+        FocusField(BuyQuantity);
         return;
     }
-    const auto price = CheckedValue(1, Module1::CheckBuyPrice);
+    const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice);
     if (!price)
         return;
-    calc_.BuyPrice = *price;
-    FocusField(2);
+    calc_.buy.price = *price;
+    FocusField(BuyQuantity);
 }
 
 void Form1::Text2_KeyPress()
 {
-    if (text_[2]->isReadOnly())
+    if (text_[BuyQuantity]->isReadOnly())
         return;
     calc_.ResetBuySide();
-    if (IsEmpty(text_[1])) {
-        FocusField(11);
+    if (IsEmpty(text_[BuyPrice])) {
+        FocusField(SellPrice);
         return;
     }
-    const auto price = CheckedValue(1, Module1::CheckBuyPrice);
+    const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice);
     if (!price)
         return;
-    calc_.BuyPrice = *price;
-    const auto quantity = CheckedValue(2, Module1::CheckBuyQuantity);
+    calc_.buy.price = *price;
+    const auto quantity = CheckedValue(BuyQuantity, Module1::CheckBuyQuantity);
     if (!quantity)
         return;
     if (BuySideIsNormal())
-        calc_.BuyQuantity = *quantity;
+        calc_.buy.quantity = *quantity;
     if (!RunBuy())
         return;
     {
@@ -504,107 +451,93 @@ void Form1::Text2_KeyPress()
         Module1::SaveSettings(*this);
         Module1::SaveBuyInputs(*this);
     }
-    FocusField(11);
+    FocusField(SellPrice);
 }
 
 void Form1::Text11_KeyPress()
 {
     // A locked price holds a posted batch sell: copying the buy quantity over its locked total
     // would show a figure that no longer matches the sell results beside it.
-    if (text_[11]->isReadOnly())
+    if (text_[SellPrice]->isReadOnly())
         return;
     calc_.ResetSellSide();
-    if (IsEmpty(text_[11])) {
-        FocusField(12);
+    if (IsEmpty(text_[SellPrice])) {
+        FocusField(SellQuantity);
         return;
     }
-    const auto price = CheckedValue(11, Module1::CheckSellPrice);
+    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
     if (!price)
         return;
-    calc_.SellPrice = *price;
-    if (!IsEmpty(text_[2]))
-        text_[12]->setText(text_[2]->text());
-    FocusField(12);
+    calc_.sell.price = *price;
+    if (!IsEmpty(text_[BuyQuantity]))
+        text_[SellQuantity]->setText(text_[BuyQuantity]->text());
+    FocusField(SellQuantity);
 }
 
 void Form1::Text12_KeyPress()
 {
-    if (text_[12]->isReadOnly())
+    if (text_[SellQuantity]->isReadOnly())
         return;
     calc_.ResetSellSide();
-    if (IsEmpty(text_[11])) {
-        FocusField(21);
+    if (IsEmpty(text_[SellPrice])) {
+        FocusField(Bonus);
         return;
     }
-    const auto price = CheckedValue(11, Module1::CheckSellPrice);
+    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
     if (!price)
         return;
-    calc_.SellPrice = *price;
-    const auto quantity = CheckedValue(12, Module1::CheckSellQuantity);
+    calc_.sell.price = *price;
+    const auto quantity = CheckedValue(SellQuantity, Module1::CheckSellQuantity);
     if (!quantity)
         return;
-    calc_.SellQuantity = *quantity;
+    calc_.sell.quantity = *quantity;
     if (!RunSell())
         return;
-    FocusField(21);
+    FocusField(Bonus);
 }
 
 // Text21 and Text22 are checked here, not in Module1: only this window has them.
-bool Form1::RewriteChecked(int field, qcal::CheckOutcome (*check)(std::string_view))
+bool Form1::RewriteChecked(Field field, qcal::CheckOutcome (*check)(std::string_view))
 {
-    const qcal::CheckOutcome outcome = check(text_[field]->text().toStdString());
+    const qcal::CheckOutcome outcome = check(S(text_[field]->text()));
     if (!outcome.accepted) {
         Module1::Refuse(text_[field], outcome.message);
         return false;
     }
-    text_[field]->setText(QString::fromStdString(outcome.text));
+    text_[field]->setText(Q(outcome.text));
     return true;
 }
 
 void Form1::Text21_KeyPress()
 {
-    if (RewriteChecked(21, qcal::CheckBonusText))
-        FocusField(22);
+    if (RewriteChecked(Bonus, qcal::CheckBonusText))
+        FocusField(Dividend);
 }
 
 void Form1::Text22_KeyPress()
 {
-    if (RewriteChecked(22, qcal::CheckDividendText))
-        FocusField(1);
+    if (RewriteChecked(Dividend, qcal::CheckDividendText))
+        FocusField(BuyPrice);
 }
 
+// The commission list is checked when the focus leaves it.
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut && watched == combo_[1]) {
-        // Opening the list or leaving the window is not leaving the box. The check runs once
-        // the focus has arrived where the user sent it, never in the middle of the move.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    // A box already up (a calculation reporting the same rate) says it already.
-                    if (!QApplication::activeModalWidget())
-                        Combo1_Validate();
-                },
-                Qt::QueuedConnection);
-        }
+    if (event->type() != QEvent::FocusOut || watched != combo_[CommissionCombo])
         return false;
+    // Opening the list or leaving the window is not leaving the box. The check runs once the
+    // focus has arrived where the user sent it, never in the middle of the move.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                // A box already up (a calculation reporting the same rate) says it already.
+                if (!QApplication::activeModalWidget())
+                    Combo1_Validate();
+            },
+            Qt::QueuedConnection);
     }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const InputField* field = FindInputField(watched);
-    if (!field)
-        return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        (this->*field->enter)();
-        return true;
-    }
-    if (key == Qt::Key_Down && field->down)
-        FocusField(field->down);
-    else if (key == Qt::Key_Up && field->up)
-        FocusField(field->up);
     return false;
 }
 

@@ -1,7 +1,9 @@
 #include "ui/main/form1_layout.h"
 
-#include <cstring>
 #include <vector>
+
+#include "core/captions.h"
+#include "core/fees.h"
 
 namespace qcal::ui::form1 {
 
@@ -10,20 +12,19 @@ namespace {
 // One row of a calculation frame: caption label, field and unit label.
 struct FrameRow {
     const char* label;
-    const char* caption;
-    const char* labelTip;
+    std::string_view caption;
+    std::string_view labelTip;
     const char* field;
-    const char* fieldTip;
+    std::string_view fieldTip;
     const char* unit;
-    const char* unitCaption;
+    std::string_view unitCaption;
 };
 
+using namespace qcal::caption;
+
 constexpr FrameRow kBuyRows[] = {
-    {"Label1", "买入价格",
-     "每股买入的价格，就是成交价。成交价有可能低于打入的价格：例如打入9.45元，成交的价格有可能是9.43元", "Text1",
-     "每股买入的价格，就是成交价", "Label19_0", "元"},
-    {"Label2", "买入数量", "买入股票的数量，100股为1手。买入的数量必须是100的整数倍，最小单位为100股，既1手",
-     "Text2", "买入股票的数量，100股为1手。", "Label19_1", "股"},
+    {"Label1", kBuyPrice, kBuyPriceTip, "Text1", "每股买入的价格，就是成交价", "Label19_0", kUnitYuan},
+    {"Label2", kBuyQuantity, kBuyQuantityTip, "Text2", "买入股票的数量，100股为1手。", "Label19_1", kUnitShares},
     {"Label3", "交易金额", "本次买入总金额，既买入价格 × 买入数量", "Text3", "本次买入总金额", "Label19_2", "元"},
     {"Label4", "佣    金", "本次买入佣金，既手续费。手续费各个券商自由浮动，但不得高于3.0‰，起点 5 元", "Text4",
      "本次买入手续费", "Label19_3", "元"},
@@ -37,16 +38,12 @@ constexpr FrameRow kBuyRows[] = {
      "本次买入股票实际交付金额", "Label19_18", "元"},
     {"Label9", "买入成本", "本次买入每股成本价，既加上买入的各种费用后每股成本价", "Text8", "本次买入每股成本价",
      "Label19_7", "元"},
-    {"Label8", "保本价格", "每股的保本价格，既扣除买入卖出的各种费用后保证不亏损的每股价格", "Text9",
-     "每股的保本价格", "Label19_8", "元"},
+    {"Label8", kBreakEven, kBreakEvenTip, "Text9", "每股的保本价格", "Label19_8", kUnitYuan},
 };
 
 constexpr FrameRow kSellRows[] = {
-    {"Label10", "卖出价格",
-     "每股卖出的价格，就是成交价。一般你打入多少就是多少，极少数情况下会比打入的价格高1～2分钱", "Text11",
-     "每股卖出的价格，就是成交价", "Label19_9", "元"},
-    {"Label11", "卖出数量", "卖出股票的数量。因为配股的原因，所以有可能出现零头，既不满1手（不满100股）", "Text12",
-     "卖出股票的数量。", "Label19_10", "股"},
+    {"Label10", kSellPrice, kSellPriceTip, "Text11", "每股卖出的价格，就是成交价", "Label19_9", kUnitYuan},
+    {"Label11", kSellQuantity, kSellQuantityTip, "Text12", "卖出股票的数量。", "Label19_10", kUnitShares},
     {"Label12", "交易金额", "本次卖出总金额，既卖出价格 × 卖出数量", "Text13", "本次卖出总金额", "Label19_11", "元"},
     {"Label13", "佣    金", "本次卖出佣金，既手续费。手续费各个券商自由浮动，但不得高于3.0‰，起点 5 元", "Text14",
      "本次卖出手续费", "Label19_12", "元"},
@@ -58,10 +55,9 @@ constexpr FrameRow kSellRows[] = {
      "本次卖出总费用", "Label19_15", "元"},
     {"Label22", "实收金额", "本次卖出股票实际收到的金额，既交易金额 - 费用合计", "Text20", "本次卖出股票实际收到的金额",
      "Label19_19", "元"},
-    {"Label18", "收 益 率", "本次所赚金额在投资金额中所占的百分比既为收益率，例：投资100元，赚1元，收益率既为1%",
+    {"Label18", kYield, "本次所赚金额在投资金额中所占的百分比既为收益率，例：投资100元，赚1元，收益率既为1%",
      "Text18", "本次所赚金额在投资金额中所占的百分比既为收益率", "Label19_16", "％"},
-    {"Label17", "盈亏金额", "一轮买入卖出后的盈亏金额，既扣除各种费用后赚了多少钱，或亏了多少钱", "Text19",
-     "一轮买入卖出后的盈亏金额", "Label19_17", "元"},
+    {"Label17", kProfitLoss, kProfitLossTip, "Text19", "一轮买入卖出后的盈亏金额", "Label19_17", kUnitYuan},
 };
 
 // Rows of the calculation frames: label at 240, field at 1320 (1575 wide), unit at 3000,
@@ -70,9 +66,9 @@ constexpr int kRowTop = 360;
 constexpr int kRowStep = 480;
 constexpr int kRowHeight = 315;
 
-constexpr const char* kCommissionTip =
+constexpr std::string_view kCommissionTip =
     "佣金费就是手续费，官方叫法为“佣金”，券商称之为“手续费”，目前网上交易一般为2.7‰，国家规定最高为3.0‰";
-constexpr const char* kStampDutyTip = "历史最高印花税为6‰，最低为1‰，目前为3‰！";
+constexpr std::string_view kStampDutyTip = "历史最高印花税为6‰，最低为1‰，目前为3‰！";
 
 // Everything but the rows of the two calculation frames, in tab order within each frame.
 constexpr ControlSpec kFixed[] = {
@@ -80,25 +76,25 @@ constexpr ControlSpec kFixed[] = {
     {"Command6", Kind::Button, nullptr, 7440, 240, 975, 495, "多次卖出", "多次卖出计算，使用后如需计算单次卖出，请先点击清空"},
 
     {"Frame4", Kind::Frame, nullptr, 120, 720, 2415, 2415, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
-    {"Label25", Kind::Label, "Frame4", 120, 330, 720, 330, "证交所", nullptr},
-    {"Combo3", Kind::ComboList, "Frame4", 840, 330, 1470, 330, nullptr, nullptr},
+    {"Label25", Kind::Label, "Frame4", 120, 330, 720, 330, "证交所", {}},
+    {"Combo3", Kind::ComboList, "Frame4", 840, 330, 1470, 330, {}, {}},
     {"Label23", Kind::Label, "Frame4", 120, 765, 720, 330, "佣  金", kCommissionTip},
-    {"Combo1", Kind::ComboEditable, "Frame4", 840, 765, 1170, 330, nullptr, kCommissionTip},
+    {"Combo1", Kind::ComboEditable, "Frame4", 840, 765, 1170, 330, {}, kCommissionTip},
     {"Label20_0", Kind::Label, "Frame4", 2055, 765, 255, 330, "‰",
      "佣金费就是手续费，官方叫法为“佣金”，券商称之为“手续费”，国家规定最高为3.0‰"},
     {"Label24", Kind::Label, "Frame4", 120, 1200, 720, 330, "印花税", kStampDutyTip},
-    {"Combo2", Kind::ComboList, "Frame4", 840, 1200, 1170, 330, nullptr, kStampDutyTip},
+    {"Combo2", Kind::ComboList, "Frame4", 840, 1200, 1170, 330, {}, kStampDutyTip},
     {"Label20_1", Kind::Label, "Frame4", 2055, 1200, 255, 330, "‰", "历史最高印花税为6‰，最低为1‰"},
     {"Check1", Kind::CheckBox, "Frame4", 120, 1620, 2190, 315, "窗口置顶",
      "勾上后，本窗口会置于所有窗口之上。本以为是一项华而不实的功能，不过还是有一些网友需要。"},
-    {"Check2", Kind::CheckBox, "Frame4", 120, 2010, 2190, 315, "记忆买入计算", nullptr},
+    {"Check2", Kind::CheckBox, "Frame4", 120, 2010, 2190, 315, "记忆买入计算", {}},
 
-    {"Frame5", Kind::Frame, nullptr, 120, 3240, 2415, 1215, "送股分红除权", nullptr},
+    {"Frame5", Kind::Frame, nullptr, 120, 3240, 2415, 1215, "送股分红除权", {}},
     {"Label20_3", Kind::Label, "Frame5", 120, 360, 840, 315, "10股送", "送股的数量"},
-    {"Text21", Kind::TextBox, "Frame5", 960, 360, 1020, 315, nullptr, "送股的数量"},
+    {"Text21", Kind::TextBox, "Frame5", 960, 360, 1020, 315, {}, "送股的数量"},
     {"Label20_2", Kind::Label, "Frame5", 2040, 360, 300, 315, "股", "送股的数量"},
     {"Label20_4", Kind::Label, "Frame5", 120, 780, 840, 315, "10股派", "分红的数量"},
-    {"Text22", Kind::TextBox, "Frame5", 960, 780, 1020, 315, nullptr, "分红的数量"},
+    {"Text22", Kind::TextBox, "Frame5", 960, 780, 1020, 315, {}, "分红的数量"},
     {"Label20_5", Kind::Label, "Frame5", 2040, 780, 300, 315, "元", "分红的数量"},
 
     {"Command4", Kind::Button, nullptr, 240, 4680, 975, 495, "清 空", "清空所有数据，以便重新计算"},
@@ -110,14 +106,14 @@ constexpr ControlSpec kFixed[] = {
 void AddFrame(std::vector<ControlSpec>& out, const char* frame, const char* caption, int left,
               std::span<const FrameRow> rows)
 {
-    out.push_back({frame, Kind::Frame, nullptr, left, 720, 3375, 5295, caption, nullptr});
+    out.push_back({frame, Kind::Frame, nullptr, left, 720, 3375, 5295, caption, {}});
     int top = kRowTop;
     for (const FrameRow& row : rows) {
         const bool input = row.field == std::string_view("Text1") || row.field == std::string_view("Text2") ||
                            row.field == std::string_view("Text11") || row.field == std::string_view("Text12");
         out.push_back({row.label, Kind::Label, frame, 240, top, 1080, kRowHeight, row.caption, row.labelTip});
-        out.push_back({row.field, input ? Kind::TextBox : Kind::ResultBox, frame, 1320, top, 1575, kRowHeight,
-                       nullptr, row.fieldTip});
+        out.push_back({row.field, input ? Kind::TextBox : Kind::ResultBox, frame, 1320, top, 1575, kRowHeight, {},
+                       row.fieldTip});
         out.push_back({row.unit, Kind::Label, frame, 3000, top, 300, kRowHeight, row.unitCaption, row.fieldTip});
         top += kRowStep;
     }
@@ -137,14 +133,6 @@ std::span<const ControlSpec> Controls()
 {
     static const std::vector<ControlSpec> table = MakeTable();
     return table;
-}
-
-const ControlSpec* FindControl(const char* name)
-{
-    for (const ControlSpec& row : Controls())
-        if (std::strcmp(row.name, name) == 0)
-            return &row;
-    return nullptr;
 }
 
 } // namespace qcal::ui::form1

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "ui/common/layout.h"
+#include "ui/common/controls.h"
 
 namespace qcal::ui::form1 {
 
@@ -12,9 +12,5 @@ inline constexpr int kClientWidth = 9660;
 inline constexpr int kClientHeight = 6150;
 
 std::span<const ControlSpec> Controls();
-
-// The row of the table that created the control of that name (its first caption and tool tip),
-// or nullptr.
-const ControlSpec* FindControl(const char* name);
 
 } // namespace qcal::ui::form1

@@ -8,6 +8,8 @@
 
 #include "core/input_checks.h"
 #include "core/messages.h"
+#include "ui/common/field_keys.h"
+#include "ui/common/text.h"
 
 namespace qcal::ui::Module1 {
 
@@ -15,19 +17,16 @@ int InputValid = 0;
 
 namespace {
 
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 // The shape every field check shares: refuse with the message and the field reselected, or
 // rewrite the text and report acceptance through InputValid.
 void RunFieldCheck(QLineEdit* field, CheckOutcome (*check)(std::string_view))
 {
-    const CheckOutcome outcome = check(field->text().toStdString());
+    const CheckOutcome outcome = check(S(field->text()));
     if (!outcome.accepted) {
-        ShowMessage(field->window(), outcome.message);
-        Reselect(field);
+        Refuse(field, outcome.message);
         return;
     }
-    field->setText(QString::fromStdString(outcome.text));
+    field->setText(Q(outcome.text));
     InputValid = 1;
 }
 
@@ -41,22 +40,16 @@ void ShowMessage(QWidget* parent, std::string_view text)
     if (!before && parent)
         before = parent->window();
 
-    QMessageBox box(QMessageBox::Warning, FromUtf8(msg::kTitle), FromUtf8(text), QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Warning, Q(msg::kTitle), Q(text), QMessageBox::Ok, parent);
     // Ours, not Qt's translation: the box reads 确定 even where Qt's translations are not installed.
-    box.button(QMessageBox::Ok)->setText(FromUtf8(msg::kOk));
+    box.button(QMessageBox::Ok)->setText(Q(msg::kOk));
     box.exec();
 
     if (before && before->isVisible() && !QApplication::activeWindow())
         before->activateWindow();
 }
 
-void SelectAllText(QLineEdit* field) { field->setSelection(0, static_cast<int>(field->text().size())); }
-
-void Reselect(QLineEdit* field)
-{
-    field->setFocus(Qt::OtherFocusReason);
-    SelectAllText(field);
-}
+void Reselect(QLineEdit* field) { FocusAndSelectAll(field); }
 
 void Refuse(QLineEdit* field, std::string_view message)
 {

@@ -22,7 +22,6 @@ extern int InputValid;
 // The one message box of the program: modal, title "股票计算器提示", warning icon, OK.
 void ShowMessage(QWidget* parent, std::string_view text);
 
-void SelectAllText(QLineEdit* field);
 // Gives the field the focus and selects its whole text (after a rejected input).
 void Reselect(QLineEdit* field);
 // A refused input: the message, then the field focused with its whole text selected.

@@ -9,7 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "core/fees.h"
 #include "core/messages.h"
+#include "ui/common/text.h"
 #include "settings/profile_file.h"
 #include "ui/main/form1.h"
 #include "ui/main/module1.h"
@@ -20,8 +22,9 @@ namespace {
 const QString kSection = QStringLiteral("TIP");
 
 // The keys of section TIP in the order a new file lists them, with what a missing or empty key
-// stands for.
-enum Key { Notice, Commission, StampDuty, Market, OnTop, RememberBuy, BuyPrice, BuyQuantity, kKeyCount };
+// stands for. They are the file's names, fixed for every file ever written, whatever the window
+// calls the same things.
+enum Key { Notice, Commission, StampDuty, Market, OnTop, RememberBuy, StoredBuyPrice, StoredBuyQuantity, kKeyCount };
 
 struct KeySpec {
     QString name;
@@ -34,7 +37,7 @@ const KeySpec& Spec(Key key)
         {QStringLiteral("注意"), QStringLiteral("本文件是自动生成，请不要随便修改本文件！")},
         {QStringLiteral("手续费"), QStringLiteral("2.7")},
         {QStringLiteral("印花税"), QStringLiteral("3")},
-        {QStringLiteral("证交所"), QStringLiteral("上海A股")},
+        {QStringLiteral("证交所"), Q(qcal::kShanghai)},
         {QStringLiteral("窗口置顶"), QStringLiteral("0")},
         {QStringLiteral("记忆买入"), QStringLiteral("0")},
         {QStringLiteral("买入价格"), QString()},
@@ -105,20 +108,20 @@ void SaveSettings(Form1& form)
 {
     const SaveBatch batch(form);
     Write(Notice, Spec(Notice).fallback);
-    Write(Commission, form.Combo(1)->currentText());
-    Write(StampDuty, form.Combo(2)->currentText());
-    Write(Market, form.Combo(3)->currentText());
-    Write(OnTop, Flag(form.Check(1)));
-    Write(RememberBuy, Flag(form.Check(2)));
+    Write(Commission, form.Combo(CommissionCombo)->currentText());
+    Write(StampDuty, form.Combo(StampDutyCombo)->currentText());
+    Write(Market, form.Combo(MarketCombo)->currentText());
+    Write(OnTop, Flag(form.Check(OnTopCheck)));
+    Write(RememberBuy, Flag(form.Check(RememberBuyCheck)));
 }
 
 void SaveBuyInputs(Form1& form)
 {
     const SaveBatch batch(form);
     // With the option off the stored inputs are emptied, so turning it off forgets them at once.
-    const bool remember = form.Check(2)->isChecked();
-    Write(BuyPrice, remember ? form.Text(1)->text() : QString());
-    Write(BuyQuantity, remember ? form.Text(2)->text() : QString());
+    const bool remember = form.Check(RememberBuyCheck)->isChecked();
+    Write(StoredBuyPrice, remember ? form.Text(qcal::BuyPrice)->text() : QString());
+    Write(StoredBuyQuantity, remember ? form.Text(qcal::BuyQuantity)->text() : QString());
 }
 
 qcal::settings::Profile ReadSettingsFile(const Form1& form) { return qcal::settings::Profile::Load(form.IniPath()); }
@@ -126,8 +129,8 @@ qcal::settings::Profile ReadSettingsFile(const Form1& form) { return qcal::setti
 void LoadBuyInputs(Form1& form, const qcal::settings::Profile& stored)
 {
     // Whatever the file holds is loaded, whatever "记忆买入" says: the saves keep the two in step.
-    form.Text(1)->setText(Read(stored, BuyPrice));
-    form.Text(2)->setText(Read(stored, BuyQuantity));
+    form.Text(qcal::BuyPrice)->setText(Read(stored, StoredBuyPrice));
+    form.Text(qcal::BuyQuantity)->setText(Read(stored, StoredBuyQuantity));
 }
 
 void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
@@ -138,11 +141,11 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     const QString commission = Read(stored, Commission);
 
     // The commission is free text; its checks run when it is next used.
-    form.Combo(1)->setCurrentText(commission.isEmpty() ? Spec(Commission).fallback : commission);
-    SelectEntry(form.Combo(2), Read(stored, StampDuty), Spec(StampDuty).fallback);
-    SelectEntry(form.Combo(3), Read(stored, Market), Spec(Market).fallback);
-    form.Check(1)->setChecked(StoredFlag(Read(stored, OnTop)));
-    form.Check(2)->setChecked(StoredFlag(Read(stored, RememberBuy)));
+    form.Combo(CommissionCombo)->setCurrentText(commission.isEmpty() ? Spec(Commission).fallback : commission);
+    SelectEntry(form.Combo(StampDutyCombo), Read(stored, StampDuty), Spec(StampDuty).fallback);
+    SelectEntry(form.Combo(MarketCombo), Read(stored, Market), Spec(Market).fallback);
+    form.Check(OnTopCheck)->setChecked(StoredFlag(Read(stored, OnTop)));
+    form.Check(RememberBuyCheck)->setChecked(StoredFlag(Read(stored, RememberBuy)));
 }
 
 }  // namespace qcal::ui::Module1

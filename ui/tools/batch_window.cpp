@@ -1,13 +1,11 @@
 #include "ui/tools/batch_window.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/messages.h"
-#include "ui/common/layout.h"
-#include "ui/common/window_fit.h"
+#include "core/captions.h"
+#include "ui/common/field_keys.h"
+#include "ui/common/text.h"
 #include "ui/main/form1.h"
 #include "ui/main/module1.h"
 
@@ -31,75 +29,51 @@ constexpr int kUnitLeft = 2235, kUnitWidth = 240;
 constexpr int kButtonTop = 1635, kButtonWidth = 975, kButtonHeight = 495;
 constexpr int kCommand1Left = 2835, kCommand2Left = 4275;
 
-constexpr int kControlCount = 3 * 7 + 2;
+} // namespace
 
-// The frames are Frame1_0 … Frame1_2, the fields Text1 … Text6 (price, quantity of each batch),
-// the labels Label1_0 … Label1_11 (per batch: price caption, its unit, quantity caption, its unit).
-std::array<ControlSpec, kControlCount> Layout(const BatchSide& side)
+BatchControls MakeBatchControls(const std::array<const char*, kBatchCount>& frameCaptions,
+                                std::string_view priceCaption, std::string_view quantityCaption)
 {
-    static const char* const kFrames[3] = {"Frame1_0", "Frame1_1", "Frame1_2"};
-    static const char* const kTexts[6] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
-    static const char* const kLabels[12] = {"Label1_0", "Label1_1", "Label1_2", "Label1_3",
-                                            "Label1_4", "Label1_5", "Label1_6", "Label1_7",
-                                            "Label1_8", "Label1_9", "Label1_10", "Label1_11"};
-    std::array<ControlSpec, kControlCount> rows{};
+    static const char* const kFrames[kBatchCount] = {"Frame1_0", "Frame1_1", "Frame1_2"};
+    static const char* const kTexts[kBatchFieldCount] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
+    static const char* const kLabels[4 * kBatchCount] = {"Label1_0", "Label1_1", "Label1_2", "Label1_3",
+                                                         "Label1_4", "Label1_5", "Label1_6", "Label1_7",
+                                                         "Label1_8", "Label1_9", "Label1_10", "Label1_11"};
+    BatchControls rows{};
     std::size_t n = 0;
-    for (int f = 0; f < 3; ++f) {
+    for (int f = 0; f < kBatchCount; ++f) {
         rows[n++] = {kFrames[f], Kind::Frame, nullptr, kFrameLeft + f * kFrameStep, kFrameTop, kFrameWidth,
-                     kFrameHeight, side.frameCaptions[static_cast<std::size_t>(f)], nullptr};
+                     kFrameHeight, frameCaptions[static_cast<std::size_t>(f)], {}};
         for (int r = 0; r < 2; ++r) {
             const int top = kRowTops[r];
             const int label = f * 4 + r * 2;
+            const int field = r == 0 ? BatchPriceField(f + 1) : BatchQuantityField(f + 1);
             rows[n++] = {kLabels[label], Kind::Label, kFrames[f], kCaptionLeft, top, kCaptionWidth, kRowHeight,
-                         r == 0 ? side.priceCaption : side.quantityCaption, nullptr};
-            rows[n++] = {kTexts[f * 2 + r], Kind::TextBox, kFrames[f], kFieldLeft, top, kFieldWidth, kRowHeight,
-                         nullptr, nullptr};
+                         r == 0 ? priceCaption : quantityCaption, {}};
+            rows[n++] = {kTexts[field - 1], Kind::TextBox, kFrames[f], kFieldLeft, top, kFieldWidth, kRowHeight, {}, {}};
             rows[n++] = {kLabels[label + 1], Kind::Label, kFrames[f], kUnitLeft, top, kUnitWidth, kRowHeight,
-                         r == 0 ? "元" : "股", nullptr};
+                         r == 0 ? caption::kUnitYuan : caption::kUnitShares, {}};
         }
     }
-    rows[n++] = {"Command1", Kind::Button, nullptr, kCommand1Left, kButtonTop, kButtonWidth, kButtonHeight, "确 定",
-                 nullptr};
-    rows[n++] = {"Command2", Kind::Button, nullptr, kCommand2Left, kButtonTop, kButtonWidth, kButtonHeight, "清 空",
-                 nullptr};
+    rows[n++] = {"Command1", Kind::Button, nullptr, kCommand1Left, kButtonTop, kButtonWidth, kButtonHeight, "确 定", {}};
+    rows[n++] = {"Command2", Kind::Button, nullptr, kCommand2Left, kButtonTop, kButtonWidth, kButtonHeight, "清 空", {}};
     return rows;
 }
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
-} // namespace
-
 BatchWindow::BatchWindow(Form1& main, const BatchSide& side)
-    : QWidget(nullptr, Qt::Window), main_(main), side_(side)
+    : SideWindow(main, {side.objectName, side.caption, side.controls, kClientWidth, kClientHeight, false}), side_(side)
 {
-    // No parent: hiding the main window (About, converter, mini window) must not take this one
-    // with it. The main window deletes it at exit.
-    setObjectName(QString::fromLatin1(side.objectName));
-    setWindowTitle(QString::fromUtf8(side.caption));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(SimSunFont());
-    const auto rows = Layout(side);
-    BuildControls(this, rows);
-    setFixedSize(TwipsToPx(this, kClientWidth), TwipsToPx(this, kClientHeight));
-    FitToScreen(this);
-
-    for (int i = 1; i <= 6; ++i) {
-        text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
-        text_[i]->installEventFilter(this);
-        SelectAllOnFocus(text_[i]);
+    for (int i = 1; i <= kBatchFieldCount; ++i) {
+        SelectAllOnFocus(Text(i));
+        // Down walks Text1 → Text6, up walks back; neither leaves the six fields.
+        OnFieldKeys(Text(i), {[this, i] { EnterField(i); }, Text(i - 1), Text(i + 1)});
     }
-    command1_ = findChild<QPushButton*>(QStringLiteral("Command1"));
-    command2_ = findChild<QPushButton*>(QStringLiteral("Command2"));
-    command1_->installEventFilter(this);
-    command2_->installEventFilter(this);
-    connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(command2_, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    Form_Load();
+    PressOnEnter(Command1());
+    PressOnEnter(Command2());
+    connect(Command1(), &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2(), &QPushButton::clicked, this, [this] { Command2_Click(); });
+    ClearFields();
 }
-
-QLineEdit* BatchWindow::Text(int index) const { return index >= 1 && index <= 6 ? text_[index] : nullptr; }
-QPushButton* BatchWindow::Command1() const { return command1_; }
-QPushButton* BatchWindow::Command2() const { return command2_; }
 
 QString BatchWindow::Tag(int index) const
 {
@@ -107,30 +81,30 @@ QString BatchWindow::Tag(int index) const
     return field ? field->property(kTagProperty).toString() : QString();
 }
 
-void BatchWindow::Form_Load() { ClearFields(); }
-
 void BatchWindow::ClearFields()
 {
-    for (int i = 1; i <= 6; ++i) {
-        text_[i]->clear();
-        text_[i]->setProperty(kTagProperty, QString());
+    for (int i = 1; i <= kBatchFieldCount; ++i) {
+        Text(i)->clear();
+        Text(i)->setProperty(kTagProperty, QString());
     }
 }
+
+void BatchWindow::Form_Activate() { FocusAndSelectAll(Text(BatchPriceField(1))); }
 
 qcal::BatchFields BatchWindow::Fields() const
 {
     qcal::BatchFields fields;
-    for (int i = 1; i <= 6; ++i) {
-        fields.text[i] = text_[i]->text().toStdString();
-        fields.tag[i] = Tag(i).toStdString();
+    for (int i = 1; i <= kBatchFieldCount; ++i) {
+        fields.text[i] = S(Text(i)->text());
+        fields.tag[i] = S(Tag(i));
     }
     return fields;
 }
 
 void BatchWindow::SetTags(const qcal::BatchFields& fields)
 {
-    for (int i = 1; i <= 6; ++i)
-        text_[i]->setProperty(kTagProperty, FromStd(fields.tag[i]));
+    for (int i = 1; i <= kBatchFieldCount; ++i)
+        Text(i)->setProperty(kTagProperty, Q(fields.tag[i]));
 }
 
 void BatchWindow::StoreBatchInputs()
@@ -143,10 +117,11 @@ void BatchWindow::StoreBatchInputs()
 bool BatchWindow::PostBatches(bool markOnlyWithQuantity)
 {
     qcal::BatchFields fields = Fields();
-    qcal::MainWindowState state = main_.Snapshot();
+    qcal::MainWindowState state = Main().Snapshot();
     const qcal::BatchResult result = side_.post(fields, state);
     if (!result.ok()) {
-        ReportFailure(result.failure);
+        // The main window's lists cannot be reached from here: the message says which to correct.
+        Module1::ShowMessage(this, result.message);
         return false;
     }
     // Read after the post: on "上海A股" the quantity tags hold the batch fees by now, which are
@@ -156,23 +131,8 @@ bool BatchWindow::PostBatches(bool markOnlyWithQuantity)
         side_.mark(state);
     SetTags(fields);
     if (result.posted || mark)
-        main_.Apply(state);
+        Main().Apply(state);
     return true;
-}
-
-void BatchWindow::ReportFailure(qcal::CalcFailure failure)
-{
-    switch (failure) {
-    case qcal::CalcFailure::CommissionRate:
-        Module1::ShowMessage(this, qcal::msg::kCommission);
-        break;
-    case qcal::CalcFailure::StampDutyRate:
-        Module1::ShowMessage(this, qcal::msg::kInputError);
-        break;
-    default:
-        Module1::ShowMessage(this, qcal::msg::kOutOfRange);
-        break;
-    }
 }
 
 // OK: with no accepted quantity nothing is posted or marked, and the window still goes. When the
@@ -182,130 +142,49 @@ void BatchWindow::Command1_Click()
     StoreBatchInputs();
     if (!PostBatches(true))
         return;
-    hide();
-    HandBack();
-}
-
-// The main window becomes the active one again, unless another side window (About, converter,
-// mini window) has it hidden: that window brings it back when it closes.
-void BatchWindow::HandBack()
-{
-    if (main_.isVisible())
-        main_.ComeBack();
+    HideAndHandBack();
 }
 
 void BatchWindow::Command2_Click()
 {
     ClearFields();
-    qcal::MainWindowState state = main_.Snapshot();
+    qcal::MainWindowState state = Main().Snapshot();
     side_.unlock(state);
-    main_.Apply(state);
+    Main().Apply(state);
 }
 
-void BatchWindow::FocusAndSelect(QWidget* target)
+void BatchWindow::EnterField(int index)
 {
-    target->setFocus(Qt::OtherFocusReason);
-    if (auto* field = qobject_cast<QLineEdit*>(target))
-        Module1::SelectAllText(field);
+    if (IsBatchQuantityField(index))
+        EnterQuantity(index);
+    else
+        EnterPrice(index);
 }
 
 void BatchWindow::EnterPrice(int index)
 {
-    side_.checkPrice(text_[index]);
+    side_.checkPrice(Text(index));
     if (Module1::InputValid != 1)
         return;
     Module1::InputValid = 0;
     StoreBatchInputs();
-    FocusAndSelect(text_[index + 1]);
+    FocusAndSelectAll(Text(index + 1));
 }
 
 // A quantity posts the batches entered so far and marks the main window. The focus moves on only
 // when the post went through; otherwise it stays on this quantity, after the message.
 void BatchWindow::EnterQuantity(int index)
 {
-    side_.checkQuantity(text_[index]);
+    side_.checkQuantity(Text(index));
     if (Module1::InputValid != 1)
         return;
     Module1::InputValid = 0;
     StoreBatchInputs();
     if (!PostBatches(false)) {
-        Module1::Reselect(text_[index]);
+        FocusAndSelectAll(Text(index));
         return;
     }
-    FocusAndSelect(index < 6 ? static_cast<QWidget*>(text_[index + 1]) : command1_);
-}
-
-// Enter in a field: odd fields are prices, even fields quantities.
-void BatchWindow::EnterField(int index)
-{
-    switch (index) {
-    case 1:
-    case 3:
-    case 5:
-        EnterPrice(index);
-        break;
-    case 2:
-    case 4:
-    case 6:
-        EnterQuantity(index);
-        break;
-    default:
-        break;
-    }
-}
-
-// Down walks Text1 → Text6, up walks back; neither leaves the six fields.
-void BatchWindow::MoveFocus(int index, bool down)
-{
-    if (down && index < 6)
-        text_[index + 1]->setFocus(Qt::TabFocusReason);
-    else if (!down && index > 1)
-        text_[index - 1]->setFocus(Qt::BacktabFocusReason);
-}
-
-bool BatchWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-
-    // Enter on a focused button presses it, as the focus after the last quantity invites.
-    if (auto* button = qobject_cast<QPushButton*>(watched)) {
-        if (enter) {
-            button->click();
-            return true;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
-
-    int index = 0;
-    for (int i = 1; i <= 6; ++i)
-        if (watched == text_[i])
-            index = i;
-    if (index == 0)
-        return QWidget::eventFilter(watched, event);
-
-    if (enter) {
-        EnterField(index);
-        return true;
-    }
-    if (key == Qt::Key_Down || key == Qt::Key_Up) {
-        MoveFocus(index, key == Qt::Key_Down);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// Closing by the user hands control back to the main window; Clear and Exit close it from code.
-void BatchWindow::closeEvent(QCloseEvent* event)
-{
-    const bool byUser = event->spontaneous() && isVisible();
-    QWidget::closeEvent(event);
-    if (byUser) {
-        hide();
-        HandBack();
-    }
+    FocusAndSelectAll(index < kBatchFieldCount ? static_cast<QWidget*>(Text(index + 1)) : Command1());
 }
 
 } // namespace qcal::ui

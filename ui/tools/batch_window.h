@@ -10,9 +10,8 @@
 
 #include <array>
 
-#include <QWidget>
-
 #include "core/batch.h"
+#include "ui/tools/side_window.h"
 
 class QLineEdit;
 class QPushButton;
@@ -21,12 +20,17 @@ namespace qcal::ui {
 
 class Form1;
 
+// Frames Frame1_0 … Frame1_2, each a price row (Text1, Text3, Text5) above a quantity row (Text2,
+// Text4, Text6) with caption and unit labels (Label1_0 … Label1_11); OK and Clear centred below.
+inline constexpr int kBatchControlCount = kBatchCount * 7 + 2;
+using BatchControls = std::array<ControlSpec, kBatchControlCount>;
+BatchControls MakeBatchControls(const std::array<const char*, kBatchCount>& frameCaptions,
+                                std::string_view priceCaption, std::string_view quantityCaption);
+
 struct BatchSide {
     const char* objectName;
-    const char* caption;
-    std::array<const char*, 3> frameCaptions;
-    const char* priceCaption;
-    const char* quantityCaption;
+    std::string_view caption;
+    const BatchControls& controls;
     void (*checkPrice)(QLineEdit*);
     void (*checkQuantity)(QLineEdit*);
     qcal::BatchResult (*post)(qcal::BatchFields&, qcal::MainWindowState&);
@@ -34,54 +38,41 @@ struct BatchSide {
     void (*unlock)(qcal::MainWindowState&);
 };
 
-class BatchWindow : public QWidget {
+class BatchWindow : public SideWindow {
     Q_OBJECT
 public:
     static constexpr const char* kTagProperty = "Tag";
 
-    QLineEdit* Text(int index) const;  // Text1 … Text6
-    QPushButton* Command1() const;     // 确 定
-    QPushButton* Command2() const;     // 清 空
+    QPushButton* Command1() const { return Command(1); }  // 确 定
+    QPushButton* Command2() const { return Command(2); }  // 清 空
 
     // The field's accepted value.
     QString Tag(int index) const;
 
     void StoreBatchInputs();
-    // Posts the accepted batches again, as the last post did; false (after the message) when refused.
-    bool Repost() { return PostBatches(false); }
     // Empties the six fields and their accepted values; the main window is not touched.
     void ClearFields();
+    // Posts the accepted batches again, as the last post did; false (after the message) when refused.
+    bool Repost() { return PostBatches(false); }
 
+    void Form_Activate() override;
     void Command1_Click();
     void Command2_Click();
-    void EnterField(int index);
-    void MoveFocus(int index, bool down);
 
 protected:
     BatchWindow(Form1& main, const BatchSide& side);
 
+private:
     // The averaging of this window into the main window, and the marking after it; false (after
     // the message) when the figures are beyond what can be computed, the main window unchanged.
     bool PostBatches(bool markOnlyWithQuantity);
-
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void Form_Load();
+    void EnterField(int index);
     void EnterPrice(int index);
     void EnterQuantity(int index);
-    void FocusAndSelect(QWidget* target);
-    void HandBack();
     qcal::BatchFields Fields() const;
     void SetTags(const qcal::BatchFields& fields);
-    void ReportFailure(qcal::CalcFailure failure);
 
-    Form1& main_;
     const BatchSide& side_;
-    std::array<QLineEdit*, 7> text_{};
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
 };
 
 } // namespace qcal::ui

@@ -1,7 +1,6 @@
 #include "ui/tools/form2.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -15,8 +14,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "ui/common/layout.h"
-#include "ui/common/window_fit.h"
+#include "ui/common/controls.h"
 #include "ui/main/form1.h"
 
 namespace qcal::ui {
@@ -27,10 +25,10 @@ constexpr int kClientWidth = 6015;
 constexpr int kClientHeight = 7215;
 
 constexpr ControlSpec kControls[] = {
-    {"Label1", Kind::Label, nullptr, 360, 1680, 5295, 3900, nullptr, nullptr},
-    {"Line1", Kind::Line, nullptr, 360, 5760, 5295, 30, nullptr, nullptr},
-    {"Label2", Kind::Label, nullptr, 360, 5880, 5295, 315, nullptr, nullptr},
-    {"Command1", Kind::Button, nullptr, 2520, 6480, 975, 495, "确 定", nullptr},
+    {"Label1", Kind::Label, nullptr, 360, 1680, 5295, 3900, {}, {}},
+    {"Line1", Kind::Line, nullptr, 360, 5760, 5295, 30, {}, {}},
+    {"Label2", Kind::Label, nullptr, 360, 5880, 5295, 315, {}, {}},
+    {"Command1", Kind::Button, nullptr, 2520, 6480, 975, 495, "确 定", {}},
 };
 
 // The guide's own window when no browser shows it.
@@ -124,32 +122,26 @@ void Banner::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
-Form2::Form2(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
+Form2::Form2(Form1& main)
+    : SideWindow(main, {"Form2", "关于股票交易费用睿衡计算器", kControls, kClientWidth, kClientHeight, true})
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("关于股票交易费用睿衡计算器"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    BuildControls(this, kControls);
-    setFixedSize(TwipsToPx(this, kClientWidth), TwipsToPx(this, kClientHeight));
-
     image1_ = new Banner(this);
     image1_->setObjectName(QStringLiteral("Image1"));
     image1_->move((width() - Banner::kWidth) / 2, TwipsToPx(this, kBannerTopTwips));
-    FitToScreen(this);
 
-    label_[1] = findChild<QLabel*>(QStringLiteral("Label1"));
-    label_[2] = findChild<QLabel*>(QStringLiteral("Label2"));
-    label_[1]->setWordWrap(true);
-    label_[1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label_[2]->setAlignment(Qt::AlignCenter);
-    command1_ = findChild<QPushButton*>(QStringLiteral("Command1"));
+    note_ = findChild<QLabel*>(QStringLiteral("Label1"));
+    notice_ = findChild<QLabel*>(QStringLiteral("Label2"));
+    note_->setWordWrap(true);
+    note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice_->setAlignment(Qt::AlignCenter);
 
     connect(image1_, &Banner::clicked, this, [this] { Image1_Click(); });
-    connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    Form_Load();
+    connect(Command1(), &QPushButton::clicked, this, [this] { close(); });
+    note_->setText(QString::fromUtf8(kNote));
+    notice_->setText(QString::fromUtf8(kNotice));
 }
 
-QLabel* Form2::Label(int index) const { return index >= 1 && index <= 2 ? label_[index] : nullptr; }
+QLabel* Form2::Label(int index) const { return index == 1 ? note_ : index == 2 ? notice_ : nullptr; }
 
 QString Form2::GuidePath()
 {
@@ -187,13 +179,6 @@ std::function<bool(const QUrl&)>& Form2::BrowserOpener()
     return opener;
 }
 
-void Form2::Form_Load()
-{
-    label_[1]->setText(QString::fromUtf8(kNote));
-    label_[2]->setText(QString::fromUtf8(kNotice));
-}
-
-// The desktop opens the page on its own; whether a browser could be started changes nothing here.
 // A click always shows the guide: in the system's browser, or else in a window of our own.
 void Form2::Image1_Click()
 {
@@ -218,22 +203,6 @@ void Form2::ShowGuideHere()
     guide_->show();
     guide_->raise();
     guide_->activateWindow();
-}
-
-void Form2::Command1_Click() { close(); }
-
-void Form2::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
-}
-
-void Form2::Form_Unload()
-{
-    const bool shown = isVisible();
-    hide();
-    if (shown)
-        main_.ComeBack();
 }
 
 } // namespace qcal::ui

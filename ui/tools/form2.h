@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "ui/tools/side_window.h"
+
 #include <functional>
 
 class QLabel;
@@ -12,8 +14,6 @@ class QUrl;
 class QPushButton;
 
 namespace qcal::ui {
-
-class Form1;
 
 // The banner across the top of the About window, 210 × 90 pixels, drawn in code.
 class Banner : public QWidget {
@@ -31,14 +31,14 @@ protected:
     void mouseReleaseEvent(class QMouseEvent* event) override;
 };
 
-class Form2 : public QWidget {
+class Form2 : public SideWindow {
     Q_OBJECT
 public:
     explicit Form2(Form1& main);
 
     Banner* Image1() const { return image1_; }
     QLabel* Label(int index) const;  // Label(1) the note, Label(2) the notice
-    QPushButton* Command1() const { return command1_; }
+    QPushButton* Command1() const { return Command(1); }
 
     // Where the banner leads: guide.html beside the program (a copy run from its own folder), or
     // the one installed with the program in share/doc/qcal.
@@ -51,21 +51,14 @@ public:
     // The guide in a window of the program's own, when no browser shows it; nullptr until then.
     QTextBrowser* GuideViewer() const { return guide_; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    void Form_Load();
-    void Form_Unload();
     void Image1_Click();
     void ShowGuideHere();
-    void Command1_Click();
 
-    Form1& main_;
     Banner* image1_ = nullptr;
     QTextBrowser* guide_ = nullptr;
-    QLabel* label_[3] = {};
-    QPushButton* command1_ = nullptr;
+    QLabel* note_ = nullptr;    // Label1
+    QLabel* notice_ = nullptr;  // Label2
 };
 
 } // namespace qcal::ui

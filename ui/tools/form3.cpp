@@ -1,17 +1,18 @@
 #include "ui/tools/form3.h"
 
+#include "core/captions.h"
 #include "ui/main/module1.h"
 
 namespace qcal::ui {
 
 namespace {
 
+const BatchControls kControls = MakeBatchControls({"第一批卖出", "第二批卖出", "第三批卖出"}, caption::kSellPrice, caption::kSellQuantity);
+
 const BatchSide kSell{
     "Form3",
     "睿衡算股多批卖出",
-    {"第一批卖出", "第二批卖出", "第三批卖出"},
-    "卖出价格",
-    "卖出数量",
+    kControls,
     Module1::CheckSellPrice,
     Module1::CheckSellQuantity,
     qcal::PostSellBatches,

@@ -1,17 +1,18 @@
 #include "ui/tools/form4.h"
 
+#include "core/captions.h"
 #include "ui/main/module1.h"
 
 namespace qcal::ui {
 
 namespace {
 
+const BatchControls kControls = MakeBatchControls({"第一批买入", "第二批买入", "第三批买入"}, caption::kBuyPrice, caption::kBuyQuantity);
+
 const BatchSide kBuy{
     "Form4",
     "睿衡算股多批买入",
-    {"第一批买入", "第二批买入", "第三批买入"},
-    "买入价格",
-    "买入数量",
+    kControls,
     Module1::CheckBuyPrice,
     Module1::CheckBuyQuantity,
     qcal::PostBuyBatches,

@@ -1,11 +1,11 @@
 #include "ui/tools/form6.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QLineEdit>
 
-#include "ui/common/layout.h"
-#include "ui/common/window_fit.h"
+#include "core/captions.h"
+#include "ui/common/field_keys.h"
+#include "ui/common/text.h"
 #include "ui/main/form1.h"
 #include "ui/main/module1.h"
 
@@ -13,62 +13,48 @@ namespace qcal::ui {
 
 namespace {
 
+using namespace qcal::mini;
+
 constexpr int kClientWidth = 2460;
 constexpr int kClientHeight = 1935;
 
 constexpr ControlSpec kControls[] = {
-    {"Label1", Kind::Label, nullptr, 120, 180, 840, 315, "买入价格", nullptr},
-    {"Text1", Kind::TextBox, nullptr, 960, 180, 1380, 315, nullptr, "每股买入的价格"},
-    {"Label2", Kind::Label, nullptr, 120, 600, 840, 315, "买入数量", nullptr},
-    {"Text2", Kind::TextBox, nullptr, 960, 600, 1380, 315, nullptr, "买入股票的数量"},
-    {"Label3", Kind::Label, nullptr, 120, 1020, 840, 315, "保 本 价", nullptr},
-    {"Text3", Kind::ResultBox, nullptr, 960, 1020, 1380, 315, nullptr,
-     "扣除买入卖出的各种费用后保证不亏损的每股价格"},
+    {"Label1", Kind::Label, nullptr, 120, 180, 840, 315, qcal::caption::kBuyPrice, {}},
+    {"Text1", Kind::TextBox, nullptr, 960, 180, 1380, 315, {}, "每股买入的价格"},
+    {"Label2", Kind::Label, nullptr, 120, 600, 840, 315, qcal::caption::kBuyQuantity, {}},
+    {"Text2", Kind::TextBox, nullptr, 960, 600, 1380, 315, {}, "买入股票的数量"},
+    {"Label3", Kind::Label, nullptr, 120, 1020, 840, 315, "保 本 价", {}},
+    {"Text3", Kind::ResultBox, nullptr, 960, 1020, 1380, 315, {}, "扣除买入卖出的各种费用后保证不亏损的每股价格"},
     {"Check1", Kind::CheckBox, nullptr, 960, 1470, 1380, 315, "置顶", "勾上后，本窗口会置于所有窗口之上"},
 };
 
-std::string ToStd(const QLineEdit* field) { return field->text().toStdString(); }
-
 } // namespace
 
-Form6::Form6(Form1& main) : QWidget(nullptr, Qt::Window), main_(main)
+Form6::Form6(Form1& main) : SideWindow(main, {"Form6", "迷你小窗口", kControls, kClientWidth, kClientHeight, true})
 {
-    setObjectName(QStringLiteral("Form6"));
-    setWindowTitle(QStringLiteral("迷你小窗口"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    BuildControls(this, kControls);
-    setFixedSize(TwipsToPx(this, kClientWidth), TwipsToPx(this, kClientHeight));
-    FitToScreen(this);
-    for (int i = 1; i <= 3; ++i)
-        text_[i] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i));
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
-    for (int i = 1; i <= 2; ++i)
-        SelectAllOnFocus(text_[i]);
-    OnFieldKeys(text_[1], [this] { Text1_KeyPress(); }, nullptr, text_[2]);
-    OnFieldKeys(text_[2], [this] { Text2_KeyPress(); }, text_[1], nullptr);
+    for (int i : {Price, Quantity})
+        SelectAllOnFocus(Text(i));
+    OnFieldKeys(Text(Price), {[this] { Text1_KeyPress(); }, nullptr, Text(Quantity)});
+    OnFieldKeys(Text(Quantity), {[this] { Text2_KeyPress(); }, Text(Price), nullptr});
     // A change of the value from code counts as a click too, as it does for the main window's box.
     connect(check1_, &QCheckBox::toggled, this, [this] { Check1_Click(); });
-    Form_Load();
+    for (int i = 1; i <= mini::kFieldCount; ++i)
+        Text(i)->clear();
 }
 
-QLineEdit* Form6::Text(int index) const { return index >= 1 && index <= 3 ? text_[index] : nullptr; }
-QCheckBox* Form6::Check1() const { return check1_; }
+void Form6::Form_Activate() { Text(Price)->setFocus(); }
 
-void Form6::Form_Load()
+qcal::MiniFields Form6::Fields() const
 {
-    for (int i = 1; i <= 3; ++i)
-        text_[i]->clear();
+    return {S(Text(Price)->text()), S(Text(Quantity)->text()), S(Text(mini::BreakEven)->text())};
 }
-
-void Form6::Form_Activate() { text_[1]->setFocus(); }
-
-qcal::MiniFields Form6::Fields() const { return {ToStd(text_[1]), ToStd(text_[2]), ToStd(text_[3])}; }
 
 void Form6::SetFields(const qcal::MiniFields& fields)
 {
-    SetTextIfChanged(text_[1], fields.price);
-    SetTextIfChanged(text_[2], fields.quantity);
-    SetTextIfChanged(text_[3], fields.breakEven);
+    SetTextIfChanged(Text(Price), fields.price);
+    SetTextIfChanged(Text(Quantity), fields.quantity);
+    SetTextIfChanged(Text(mini::BreakEven), fields.breakEven);
 }
 
 void Form6::Text1_KeyPress()
@@ -76,22 +62,24 @@ void Form6::Text1_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ConfirmMiniPrice(fields);
     if (!outcome.ok()) {
-        Module1::Refuse(text_[1], outcome.message);
+        Module1::Refuse(Text(Price), outcome.message);
         return;
     }
     SetFields(fields);
-    text_[2]->setFocus();
+    Text(Quantity)->setFocus();
 }
 
-// The focus stays in the quantity, so that another quantity can be tried at once.
+// The focus stays in the quantity, so that another quantity can be tried at once. After a
+// refusal of a field the quantity, where Enter was pressed, is selected; a rate is corrected in
+// the main window, which is hidden meanwhile.
 void Form6::Text2_KeyPress()
 {
     auto fields = Fields();
-    const auto outcome = qcal::ComputeMini(fields, main_.Fees());
+    const auto outcome = qcal::ComputeMini(fields, Main().Fees());
     if (!outcome.ok()) {
         Module1::ShowMessage(this, outcome.message);
-        if (outcome.failure != MiniFailure::CommissionRate && outcome.failure != MiniFailure::StampDutyRate)
-            Module1::Reselect(text_[2]);
+        if (outcome.Focus() == FocusTarget::Field)
+            FocusAndSelectAll(Text(Quantity));
         return;
     }
     SetFields(fields);
@@ -104,22 +92,6 @@ void Form6::Check1_Click()
         Module1::SetTopmost(this);
     else
         Module1::ClearTopmost(this);
-}
-
-void Form6::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
-}
-
-// Hidden first, so that whatever the main window does on coming back happens with this one gone;
-// Exit unloads it too, and then the main window stays closed (ComeBack does nothing).
-void Form6::Form_Unload()
-{
-    const bool shown = isVisible();
-    hide();
-    if (shown)
-        main_.ComeBack();
 }
 
 } // namespace qcal::ui

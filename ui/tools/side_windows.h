@@ -1,16 +1,18 @@
 #pragma once
-// How the main window opens its side windows. Each opener creates its window on first use,
-// keeps it in Form1::SideWindow(n), and shows it without blocking.
+// How the main window opens its side windows: one opener for all of them.
+
+#include "ui/tools/side_window.h"
 
 namespace qcal::ui {
 
 class Form1;
 
-void OpenAbout(Form1& main);      // Form2
-void OpenConverter(Form1& main);  // Form5
-void OpenMini(Form1& main);       // Form6
-void OpenBatchBuy(Form1& main);   // Form4
-void OpenBatchSell(Form1& main);  // Form3
+// Creates the window on first use (or anew when a closed one still awaits its deletion), keeps
+// it in the main window's slot, places it, shows it without blocking, makes it the active window
+// and runs its Form_Activate. A window that takes the main window's place hides the main window
+// once it is up, so the program is never without a window.
+SideWindow* OpenSideWindow(Form1& main, SideWindowId id);
+
 // Posts the batches of the multi-batch sell window into the main window again (after the buy side
 // changed under them); nothing when the window is gone.
 void RepostBatchSell(Form1& main);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -134,6 +135,13 @@ bool MainWindow::FocusedWithAllSelected(const QLineEdit* field) const
 }
 
 // Input ----------------------------------------------------------------------------------------
+
+void UseRates(qcal::ui::Form1& form, const char* commission, const char* stampDuty, std::string_view market)
+{
+    form.Combo(qcal::ui::CommissionCombo)->setEditText(QString::fromUtf8(commission));
+    form.Combo(qcal::ui::StampDutyCombo)->setCurrentText(QString::fromUtf8(stampDuty));
+    form.Combo(qcal::ui::MarketCombo)->setCurrentText(Str(market));
+}
 
 bool Activate(QWidget* window)
 {

@@ -106,6 +106,9 @@ private:
     std::unique_ptr<qcal::ui::Form1> form_;
 };
 
+// The main window's settings panel: commission and stamp duty per mille, and the market.
+void UseRates(qcal::ui::Form1& form, const char* commission, const char* stampDuty, std::string_view market);
+
 // Makes the window active and waits for it (offscreen nothing becomes active by itself).
 bool Activate(QWidget* window);
 

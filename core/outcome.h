@@ -1,0 +1,83 @@
+#pragma once
+// Why a check or a computation refused, in one vocabulary for every window: the reason, the
+// message it shows (MessageFor is the one place that says which), and where the user is sent
+// to correct it.
+
+#include <string_view>
+
+#include "core/messages.h"
+
+namespace qcal {
+
+enum class Reason {
+    None,
+    CommissionRate,          // the commission text (Combo1) cannot be used
+    StampDutyRate,           // the stamp duty text (Combo2) cannot be used
+    OutOfRange,              // a value beyond what can be computed
+    InputError,              // a field of a side window refused
+    NotEnoughMoney,          // the converter's sum does not buy one lot
+    ClearFirst,              // the buy side is locked (multi-batch or holding): Clear first
+    BuyPriceNotNumeric,
+    BuyPriceRange,
+    BuyQuantityNotNumeric,
+    BuyQuantityRange,
+    SellPriceNotNumeric,
+    SellPriceRange,
+    SellQuantityNotNumeric,
+    SellQuantityRange,
+    BonusNotNumeric,
+    BonusTooLarge,
+    DividendNotNumeric,
+};
+
+constexpr std::string_view MessageFor(Reason reason)
+{
+    switch (reason) {
+    case Reason::None: return {};
+    case Reason::CommissionRate: return msg::kCommission;
+    case Reason::StampDutyRate: return msg::kInputError;
+    case Reason::OutOfRange: return msg::kOutOfRange;
+    case Reason::InputError: return msg::kInputError;
+    case Reason::NotEnoughMoney: return msg::kInputError;
+    case Reason::ClearFirst: return msg::kClearFirst;
+    case Reason::BuyPriceNotNumeric: return msg::kBuyPriceNotNumeric;
+    case Reason::BuyPriceRange: return msg::kBuyPriceRange;
+    case Reason::BuyQuantityNotNumeric: return msg::kBuyQuantityNotNumeric;
+    case Reason::BuyQuantityRange: return msg::kBuyQuantityRange;
+    case Reason::SellPriceNotNumeric: return msg::kSellPriceNotNumeric;
+    case Reason::SellPriceRange: return msg::kSellPriceRange;
+    case Reason::SellQuantityNotNumeric: return msg::kSellQuantityNotNumeric;
+    case Reason::SellQuantityRange: return msg::kSellQuantityRange;
+    case Reason::BonusNotNumeric: return msg::kBonusNotNumeric;
+    case Reason::BonusTooLarge: return msg::kBonusTooLarge;
+    case Reason::DividendNotNumeric: return msg::kDividendNotNumeric;
+    }
+    return {};
+}
+
+// Where the user goes after the message: the main window's rate lists, the field of the window
+// that refused (Outcome::field), or nowhere.
+enum class FocusTarget { None, CommissionList, StampDutyList, Field };
+
+// What a check or a computation came to: nothing to say, or a reason with its message and,
+// when it is about one of the window's fields, that field's number.
+struct Outcome {
+    Reason reason = Reason::None;
+    int field = 0;
+    std::string_view message;
+
+    bool ok() const { return reason == Reason::None; }
+
+    FocusTarget Focus() const
+    {
+        switch (reason) {
+        case Reason::CommissionRate: return FocusTarget::CommissionList;
+        case Reason::StampDutyRate: return FocusTarget::StampDutyList;
+        default: return field != 0 ? FocusTarget::Field : FocusTarget::None;
+        }
+    }
+};
+
+constexpr Outcome Refusal(Reason reason, int field = 0) { return {reason, field, MessageFor(reason)}; }
+
+} // namespace qcal

@@ -1,0 +1,146 @@
+// Draws the pictures of the README and the user guide from the real windows, each in the state of
+// the guide's examples, typed the way a user would. Run by scripts/screenshots on an X display, so
+// that the windows are rendered as on a desktop.
+//
+//   qcal_screenshots DIR     writes DIR/main-window.png, DIR/batch-buy.png, … and exits
+
+#include <cstdio>
+#include <functional>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/fees.h"
+#include "support/ui_fixture.h"
+#include "ui/common/text.h"
+#include "ui/main/form1.h"
+#include "ui/main/module1.h"
+#include "ui/tools/batch_window.h"
+#include "ui/tools/form5.h"
+#include "ui/tools/form6.h"
+#include "ui/tools/side_windows.h"
+
+namespace {
+
+using qcal::test::PressEnter;
+using qcal::test::TypeInto;
+using qcal::ui::Form1;
+
+QString g_dir;
+int g_failures = 0;
+
+void Enter(QLineEdit* field, const QString& text)
+{
+    TypeInto(field, text);
+    PressEnter(field);
+}
+
+// Waits for the last focus change's select-all, clears every selection and saves the window.
+void Save(QWidget* window, const char* name)
+{
+    QTest::qWait(150);
+    for (auto* field : window->findChildren<QLineEdit*>())
+        field->deselect();
+    const QString path = g_dir + QLatin1Char('/') + QLatin1String(name);
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        ++g_failures;
+        return;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+}
+
+// Each picture on a main window of its own, on settings of its own.
+void Scene(const std::function<void(Form1&)>& draw)
+{
+    QTemporaryDir dir;
+    Form1 form(dir.path());
+    form.show();
+    qcal::test::Activate(&form);
+    form.Form_Activate();
+    draw(form);
+}
+
+void UseRates(Form1& form, const char* commission, const char* stampDuty, std::string_view market)
+{
+    form.Combo(qcal::ui::CommissionCombo)->setEditText(QString::fromLatin1(commission));
+    form.Combo(qcal::ui::StampDutyCombo)->setCurrentText(QString::fromLatin1(stampDuty));
+    form.Combo(qcal::ui::MarketCombo)->setCurrentText(qcal::ui::Q(market));
+}
+
+template <typename Window>
+Window* Open(Form1& form, qcal::ui::SideWindowId id)
+{
+    auto* window = qobject_cast<Window*>(qcal::ui::OpenSideWindow(form, id));
+    qcal::test::Activate(window);
+    return window;
+}
+
+void Type(QWidget* window, std::initializer_list<const char*> texts)
+{
+    auto* side = qobject_cast<qcal::ui::SideWindow*>(window);
+    int field = 1;
+    for (const char* text : texts)
+        Enter(side->Text(field++), QString::fromLatin1(text));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    qcal::ui::Module1::InputValid = 0;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: qcal_screenshots DIR\n");
+        return 2;
+    }
+    g_dir = QString::fromLocal8Bit(argv[1]);
+
+    // The worked example: buy 1,000 at 10, sell them at 11.
+    Scene([](Form1& form) {
+        UseRates(form, "3.0", "3", qcal::kShanghai);
+        Enter(form.Text(qcal::BuyPrice), QStringLiteral("10"));
+        Enter(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
+        Enter(form.Text(qcal::SellPrice), QStringLiteral("11"));
+        PressEnter(form.Text(qcal::SellQuantity));
+        Save(&form, "main-window.png");
+    });
+
+    Scene([](Form1& form) {
+        UseRates(form, "3.0", "1", qcal::kShanghai);
+        auto* buy = Open<qcal::ui::BatchWindow>(form, qcal::ui::BatchBuyWindow);
+        Type(buy, {"10.12", "1000", "10.13", "501", "10.2", "1550"});
+        Save(buy, "batch-buy.png");
+        buy->Command1()->click();
+
+        auto* sell = Open<qcal::ui::BatchWindow>(form, qcal::ui::BatchSellWindow);
+        Type(sell, {"12", "500", "12.55", "1200", "13.0888", "800"});
+        Save(sell, "batch-sell.png");
+        sell->Command1()->click();
+    });
+
+    Scene([](Form1& form) {
+        UseRates(form, "3.0", "3", qcal::kShanghai);
+        auto* converter = Open<qcal::ui::Form5>(form, qcal::ui::ConverterWindow);
+        Type(converter, {"10000", "10"});
+        converter->Command(2)->setFocus();
+        Save(converter, "converter.png");
+        converter->close();
+
+        auto* mini = Open<qcal::ui::Form6>(form, qcal::ui::MiniWindow);
+        Type(mini, {"10", "1000"});
+        mini->Check1()->setChecked(true);
+        Save(mini, "mini.png");
+        mini->close();
+
+        auto* about = Open<qcal::ui::SideWindow>(form, qcal::ui::AboutWindow);
+        Save(about, "about.png");
+        about->close();
+    });
+    return g_failures == 0 ? 0 : 1;
+}

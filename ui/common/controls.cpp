@@ -1,0 +1,137 @@
+#include "ui/common/controls.h"
+
+#include <cmath>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/common/colours.h"
+#include "ui/common/text.h"
+
+namespace qcal::ui {
+
+namespace {
+
+QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
+{
+    const QString text = Q(row.text);
+    switch (row.kind) {
+    case Kind::Frame:
+        return new QGroupBox(text, parent);
+    case Kind::Label: {
+        auto* label = new QLabel(text, parent);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return label;
+    }
+    case Kind::TextBox:
+    case Kind::ResultBox: {
+        auto* field = new QLineEdit(text, parent);
+        SetFieldLocked(field, row.kind == Kind::ResultBox);
+        // Every field holds a number: right-aligned, the decimal points of a column line up.
+        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return field;
+    }
+    case Kind::Button:
+        return new QPushButton(text, parent);
+    case Kind::ComboEditable:
+    case Kind::ComboList: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(row.kind == Kind::ComboEditable);
+        if (combo->isEditable()) {
+            combo->setInsertPolicy(QComboBox::NoInsert);  // typed text is a value, not a new entry
+            combo->lineEdit()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        return combo;
+    }
+    case Kind::CheckBox:
+        return new QCheckBox(text, parent);
+    case Kind::Line: {
+        auto* line = new QFrame(parent);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+// A label's caption as a name to be read out: without the blanks that space its characters
+// ("佣    金" is 佣金).
+QString SpokenCaption(std::string_view caption)
+{
+    QString name = Q(caption);
+    name.remove(u' ');
+    name.remove(QChar(0x3000));
+    return name;
+}
+
+bool TakesLabelAsName(Kind kind)
+{
+    return kind == Kind::TextBox || kind == Kind::ResultBox || kind == Kind::ComboEditable ||
+           kind == Kind::ComboList;
+}
+
+} // namespace
+
+int TwipsToPx(const QWidget* widget, int twips)
+{
+    return static_cast<int>(std::lround(twips * widget->logicalDpiX() / 1440.0));
+}
+
+QRect TwipsRect(const QWidget* widget, int left, int top, int width, int height)
+{
+    return QRect(TwipsToPx(widget, left), TwipsToPx(widget, top), TwipsToPx(widget, width),
+                 TwipsToPx(widget, height));
+}
+
+QFont SimSunFont(qreal pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+QWidget* BuildControls(QWidget* client, std::span<const ControlSpec> controls)
+{
+    const QFont font = SimSunFont();
+    // The caption of the label that stands before a field names it for screen readers.
+    std::string_view lastCaption;
+    for (const ControlSpec& row : controls) {
+        QWidget* parent = client;
+        if (row.parent) {
+            parent = client->findChild<QWidget*>(QString::fromLatin1(row.parent));
+            Q_ASSERT_X(parent, "BuildControls", "a frame must come before its children");
+            if (!parent)
+                parent = client;
+        }
+        QWidget* control = MakeControl(row, parent);
+        control->setObjectName(QString::fromLatin1(row.name));
+        control->setFont(font);
+        control->setGeometry(TwipsRect(client, row.left, row.top, row.width, row.height));
+        if (!row.toolTip.empty())
+            control->setToolTip(Q(row.toolTip));
+        if (row.kind == Kind::Label && !row.text.empty())
+            lastCaption = row.text;
+        else if (TakesLabelAsName(row.kind) && !lastCaption.empty())
+            control->setAccessibleName(SpokenCaption(lastCaption));
+    }
+    return client;
+}
+
+const ControlSpec* FindControl(std::span<const ControlSpec> controls, std::string_view name)
+{
+    for (const ControlSpec& row : controls) {
+        if (name == row.name)
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace qcal::ui

@@ -1,0 +1,76 @@
+#include "ui/tools/side_window.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/common/text.h"
+#include "ui/main/form1.h"
+
+namespace qcal::ui {
+
+SideWindow::SideWindow(Form1& main, const Layout& layout)
+    : QWidget(nullptr, Qt::Window), main_(main), layout_(layout)
+{
+    // No parent: hiding the main window must not take this one with it. The main window
+    // deletes its side windows at exit.
+    setObjectName(QString::fromLatin1(layout.objectName));
+    setWindowTitle(Q(layout.caption));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(SimSunFont());
+    BuildControls(this, layout.controls);
+    setFixedSize(TwipsToPx(this, layout.clientWidth), TwipsToPx(this, layout.clientHeight));
+
+    text_.push_back(nullptr);
+    while (auto* field = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(text_.size())))
+        text_.push_back(field);
+    command_.push_back(nullptr);
+    while (auto* button = findChild<QPushButton*>(QStringLiteral("Command%1").arg(command_.size())))
+        command_.push_back(button);
+}
+
+QLineEdit* SideWindow::Text(int index) const
+{
+    return index >= 1 && index < static_cast<int>(text_.size()) ? text_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+QPushButton* SideWindow::Command(int index) const
+{
+    return index >= 1 && index < static_cast<int>(command_.size()) ? command_[static_cast<std::size_t>(index)]
+                                                                   : nullptr;
+}
+
+void SideWindow::Unload()
+{
+    unloading_ = true;
+    close();
+    unloading_ = false;
+}
+
+void SideWindow::HideAndHandBack()
+{
+    hide();
+    HandBack();
+}
+
+// A window that took the main window's place brings it back; another one hands the activation
+// back only when the main window is on screen (About may have it hidden: that window brings it
+// back when it closes). Hidden first, so that whatever the main window does on coming back
+// happens with this one gone.
+void SideWindow::HandBack()
+{
+    if (layout_.takesMainPlace || main_.isVisible())
+        main_.ComeBack();
+}
+
+void SideWindow::closeEvent(QCloseEvent* event)
+{
+    // Closed while the user sees it (its close box, its own button): control goes back.
+    const bool byUser = isVisible() && !unloading_;
+    QWidget::closeEvent(event);
+    hide();
+    if (byUser)
+        HandBack();
+}
+
+} // namespace qcal::ui

@@ -1,0 +1,77 @@
+#pragma once
+// What every side window shares: its controls built from a table in twips on a client area that
+// fits the screen, its fields and buttons by number, unloading when it is closed, and handing
+// control back to the main window when the user closes it.
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include <QWidget>
+
+#include "ui/common/controls.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace qcal::ui {
+
+class Form1;
+
+// The side windows, by their form numbers.
+enum SideWindowId : int {
+    AboutWindow = 2,      // Form2
+    BatchSellWindow = 3,  // Form3
+    BatchBuyWindow = 4,   // Form4
+    ConverterWindow = 5,  // Form5
+    MiniWindow = 6,       // Form6
+};
+inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow, ConverterWindow,
+                                                MiniWindow};
+inline constexpr int kLastSideWindow = MiniWindow;
+
+class SideWindow : public QWidget {
+    Q_OBJECT
+public:
+    // How a side window is made: its name, caption, controls and client size, and whether it
+    // takes the main window's place on screen (the main window is hidden while it is shown).
+    struct Layout {
+        const char* objectName;
+        std::string_view caption;
+        std::span<const ControlSpec> controls;
+        int clientWidth;   // twips
+        int clientHeight;  // twips
+        bool takesMainPlace;
+    };
+
+    QLineEdit* Text(int index) const;  // Text1 … TextN of the table; nullptr beyond
+    QPushButton* Command(int index) const;
+    bool TakesMainPlace() const { return layout_.takesMainPlace; }
+
+    // Run by the opener each time the window is shown from the main window.
+    virtual void Form_Activate() {}
+
+    // The main window's own closing of the window (Clear, Exit): unloads it and hands nothing back.
+    void Unload();
+
+protected:
+    SideWindow(Form1& main, const Layout& layout);
+
+    Form1& Main() const { return main_; }
+
+    // Hidden, not unloaded (its texts stay for the next opening); control goes back.
+    void HideAndHandBack();
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void HandBack();
+
+    Form1& main_;
+    Layout layout_;
+    std::vector<QLineEdit*> text_;        // index 0 unused
+    std::vector<QPushButton*> command_;   // index 0 unused
+    bool unloading_ = false;
+};
+
+} // namespace qcal::ui

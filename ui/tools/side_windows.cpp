@@ -1,0 +1,88 @@
+#include "ui/tools/side_windows.h"
+
+#include <algorithm>
+
+#include <QScreen>
+
+#include "ui/common/window_fit.h"
+#include "ui/main/form1.h"
+#include "ui/tools/form2.h"
+#include "ui/tools/form3.h"
+#include "ui/tools/form4.h"
+#include "ui/tools/form5.h"
+#include "ui/tools/form6.h"
+
+namespace qcal::ui {
+
+namespace {
+
+SideWindow* Create(Form1& main, SideWindowId id)
+{
+    switch (id) {
+    case AboutWindow: return new Form2(main);
+    case BatchSellWindow: return new Form3(main);
+    case BatchBuyWindow: return new Form4(main);
+    case ConverterWindow: return new Form5(main);
+    case MiniWindow: return new Form6(main);
+    }
+    return nullptr;
+}
+
+// A window that takes the main window's place goes where the main window was; the batch windows
+// go just below it, where its figures stay in sight. Either way, on the screen.
+void Place(SideWindow& window, const Form1& main)
+{
+    QPoint at = main.geometry().center() - window.rect().center();
+    if (!window.TakesMainPlace())
+        at = QPoint(main.frameGeometry().center().x() - window.width() / 2, main.frameGeometry().bottom() + 1);
+    if (const QScreen* screen = main.screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - window.width())));
+        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - window.height())));
+    }
+    window.move(at);
+}
+
+template <typename Window>
+Window* Existing(Form1& main, SideWindowId id)
+{
+    // A closed window lives on until its deferred deletion without the delete-on-close mark.
+    auto* window = qobject_cast<Window*>(main.SideWindow(id).data());
+    return window && window->testAttribute(Qt::WA_DeleteOnClose) ? window : nullptr;
+}
+
+} // namespace
+
+SideWindow* OpenSideWindow(Form1& main, SideWindowId id)
+{
+    SideWindow* window = Existing<SideWindow>(main, id);
+    if (!window) {
+        window = Create(main, id);
+        FitToScreen(window);
+        Place(*window, main);
+        main.SideWindow(id) = window;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (window->TakesMainPlace() && window->isVisible())
+        main.hide();
+    window->Form_Activate();
+    return window;
+}
+
+void RepostBatchSell(Form1& main)
+{
+    if (auto* window = Existing<BatchWindow>(main, BatchSellWindow))
+        window->Repost();
+}
+
+void ClearBatchFields(Form1& main)
+{
+    for (SideWindowId id : {BatchSellWindow, BatchBuyWindow}) {
+        if (auto* window = qobject_cast<BatchWindow*>(main.SideWindow(id).data()))
+            window->ClearFields();
+    }
+}
+
+} // namespace qcal::ui
