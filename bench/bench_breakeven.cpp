@@ -66,6 +66,37 @@ void Fast(benchmark::State& state, const SearchCase& c)
         benchmark::DoNotOptimize(qcal::BreakEvenPrice(price, quantity, f));
 }
 
+// The current rules' search on the tick: money to recover and shares held.
+struct CurrentCase {
+    const char* name;
+    double toRecover, shares;
+    const char* commission;
+    std::string_view market;
+    bool waive;
+};
+
+const CurrentCase kCurrentCases[] = {
+    {"Shanghai_10x1000", 10030.10, 1000, "3", qcal::kShanghai, false},
+    {"Shanghai_10x100_min", 1005.01, 100, "3", qcal::kShanghai, false},
+    {"Shenzhen_10x100_waived", 1002.51, 100, "2.5", qcal::kShenzhen, true},
+    {"Funds_1.5x10000", 15045, 10000, "3", qcal::kFunds, false},
+    {"Funds_1share", 6.5, 1, "3", qcal::kFunds, false},
+    {"Remaining100_Shanghai", 63265855.9, 100, "3", qcal::kShanghai, false},
+    {"Bonus_fraction_of_a_share", 12345.67, 1100.5, "0.1234", qcal::kShenzhen, true},
+    // The largest sums Money holds: the search runs to the end of the range.
+    {"Huge_1share", 9.0e14, 1, "3", qcal::kShanghai, false},
+    {"OutOfRange_1share", 9.22e14, 1, "3", qcal::kFunds, false},
+};
+
+void Current(benchmark::State& state, const CurrentCase& c)
+{
+    const qcal::FeeSettings f{c.commission, "3", std::string(c.market), qcal::FeeRules::Current, c.waive};
+    const qcal::Rates rates = *qcal::ReadRates(f);
+    const Money toRecover = Money::FromDouble(c.toRecover), shares = Money::FromDouble(c.shares);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qcal::CurrentBreakEven(toRecover, shares, rates));
+}
+
 qcal::MainWindowState FreshWindow()
 {
     using namespace qcal;
@@ -110,6 +141,9 @@ int Register()
         benchmark::RegisterBenchmark((std::string("Fast/") + c.name).c_str(), Fast, c)
             ->Unit(benchmark::kMicrosecond);
     }
+    for (const auto& c : kCurrentCases)
+        benchmark::RegisterBenchmark((std::string("Current/") + c.name).c_str(), Current, c)
+            ->Unit(benchmark::kMicrosecond);
     for (const auto& c : kFastOnly)
         benchmark::RegisterBenchmark((std::string("Fast/") + c.name).c_str(), Fast, c)
             ->Unit(benchmark::kMicrosecond);

@@ -23,21 +23,46 @@ double Tag(const BatchFields& b, int field) { return NumberOrZero(b.tag[field]);
 
 // Where one side's figures go.
 struct SideLayout {
+    Side side;
     Field price, quantity, amount, commission, stampDuty, transferFee, totalFees;
     std::string_view shanghaiTransferPicture;
     std::string_view otherTransferPicture;
 };
 
-constexpr SideLayout kBuySide{BuyPrice,     BuyQuantity,    BuyAmount, BuyCommission, BuyStampDuty,
-                              BuyTransferFee, BuyFees,      "##0.00",  "0.00"};
-constexpr SideLayout kSellSide{SellPrice,       SellQuantity, SellAmount,   SellCommission, SellStampDuty,
-                               SellTransferFee, SellFees,     "###,###.00", "##0.00"};
+constexpr SideLayout kBuySide{Side::Buy,      BuyPrice, BuyQuantity, BuyAmount, BuyCommission, BuyStampDuty,
+                              BuyTransferFee, BuyFees,  "##0.00",    "0.00"};
+constexpr SideLayout kSellSide{Side::Sell,      SellPrice, SellQuantity, SellAmount,   SellCommission, SellStampDuty,
+                               SellTransferFee, SellFees,  "###,###.00", "##0.00"};
 
 // A side's figures as posted, and the rates they were charged at (read once per post).
 struct Charged {
     SideFigures figures;
     Rates rates;
 };
+
+// Under the current rules each batch is a trade of its own: its own commission with its own
+// minimum, its own transfer fee and, on sells, its own stamp duty. The fee fields show the sums.
+void ChargeEachBatch(const BatchFields& b, MainWindowState& s, const SideLayout& side, const Rates& rates,
+                     SideFigures& m)
+{
+    for (int batch = 1; batch <= kBatchCount; ++batch) {
+        const Money quantity = Money::FromDouble(Tag(b, BatchQuantityField(batch)));
+        if (quantity <= Money())
+            continue;
+        const Money amount = Money::FromDouble(Tag(b, BatchPriceField(batch))) * quantity;
+        const auto fees = TradeFees(amount, quantity, side.side, rates);
+        if (!fees)
+            throw Refused{Refusal(Reason::OutOfRange)};
+        m.commission += fees->commission;
+        m.stampDuty += fees->stampDuty;
+        m.transferFee += fees->transferFee;
+    }
+    m.fees = m.commission + m.stampDuty + m.transferFee;
+    Show(s, side.commission, m.commission.ToDouble(), kAmountPicture);
+    Show(s, side.stampDuty, m.stampDuty.ToDouble(), kAmountPicture);
+    Show(s, side.transferFee, m.transferFee.ToDouble(), kAmountPicture);
+    Show(s, side.totalFees, m.fees.ToDouble(), kAmountPicture);
+}
 
 // The averaging and the fees, shared by both sides. Returns nullopt when no batch has a quantity.
 std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, const SideLayout& side)
@@ -62,6 +87,11 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     m.price = Money::FromDouble(Shown(s, side.price));
     m.quantity = Money::FromDouble(Shown(s, side.quantity));
     m.amount = Money::FromDouble(Shown(s, side.amount));
+
+    if (rates.rules == FeeRules::Current) {
+        ChargeEachBatch(b, s, side, rates, m);
+        return Charged{m, rates};
+    }
 
     // Commission (with its 5-yuan minimum) and stamp duty on the amount as written; the transfer
     // fee of a single trade is not wanted here.
@@ -112,10 +142,11 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
     const double cost = (Shown(s, BuyFees) + Shown(s, BuyAmount)) / Shown(s, BuyQuantity);
     Show(s, BuyCost, RoundUpToThousandth(cost * 1000), kBreakEvenPicture);
 
-    Show(s, BreakEven, BreakEvenOrRefuse(m.price, m.quantity, charged->rates).ToDouble(), kBreakEvenPicture);
-    s.label[BreakEvenLabel].colour = Colour::Red;
-
     Show(s, Paid, Shown(s, BuyAmount) + Shown(s, BuyFees), kAmountPicture);
+
+    const Holding holding{m.price, m.quantity, Money::FromDouble(Shown(s, Paid))};
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->rates).ToDouble(), kBreakEvenPicture);
+    s.label[BreakEvenLabel].colour = Colour::Red;
 
     // The main window's state follows the screen, so that a later single sell compares with the
     // batches and a later whole sale can bring this break-even back.
@@ -162,15 +193,16 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
             (Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees)) / remaining;
         const Money R = Money::FromDouble(remaining);
         // A sliver of a share (a retyped holding) rounds to no shares: there is no price to find.
+        const Holding holding{Money::FromDouble(price), R, Money::FromDouble(Shown(s, Paid) - Shown(s, Received))};
         if (R > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(Money::FromDouble(price), R, rates).ToDouble(), kBreakEvenPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
     } else {
         // Text2 can have been emptied or retyped without Enter since the buy: without shares
         // bought there is no break-even of the buy to give.
         const Money Q = Money::FromDouble(bought);
+        const Holding holding{Money::FromDouble(Shown(s, BuyPrice)), Q, Money::FromDouble(Shown(s, Paid))};
         if (Q > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(Money::FromDouble(Shown(s, BuyPrice)), Q, rates).ToDouble(),
-                 kBreakEvenPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
     }
     return true;
 }

@@ -33,9 +33,9 @@ inline Rates RatesOrRefuse(const FeeSettings& fees)
     return *reading.rates;
 }
 
-inline Money BreakEvenOrRefuse(Money price, Money quantity, const Rates& rates)
+inline Money BreakEvenOrRefuse(const Holding& holding, const Rates& rates)
 {
-    const auto p = BreakEvenPrice(price, quantity, rates);
+    const auto p = HoldingBreakEven(holding, rates);
     if (!p)  // the rates were read already, so only the range is left
         throw Refused{Refusal(Reason::OutOfRange)};
     return *p;

@@ -55,6 +55,24 @@ inline constexpr std::string_view kBatchSellAveragePriceTip = "多次卖出的�
 inline constexpr std::string_view kBatchSellTotal = "卖出总数";
 inline constexpr std::string_view kBatchSellTotalTip = "多次卖出的所有股票的总数";
 
+// The choice of rules (Check3 and its menu item XXGZ) and the waived minimum (Check4, MW).
+inline constexpr std::string_view kCurrentRules = "按现行规则计费";
+inline constexpr std::string_view kCurrentRulesMenu = "按现行规则计费（2023年8月28日起）";
+inline constexpr std::string_view kCurrentRulesTip =
+    "勾上后按现行规则计费：印花税只在卖出时收取，为成交金额的0.5‰（2023年8月28日起）；过户费为成交金额的0.01‰，"
+    "沪深两市买卖双方都收（2022年4月29日起）；基金不收印花税和过户费；佣金最高3‰，每笔最低5元。"
+    "不勾则按本程序原来的规则计费。";
+inline constexpr std::string_view kWaiveMinimum = "免五";
+inline constexpr std::string_view kWaiveMinimumMenu = "免收最低佣金（免五）";
+inline constexpr std::string_view kWaiveMinimumTip =
+    "账户免收最低佣金（免五）：佣金按费率计算，不足5元也不再按5元收取。只在按现行规则计费时可用。";
+
+// Under the current rules, the tool tips of the stamp duty and transfer fee labels say the rule.
+inline constexpr std::string_view kStampDutyCurrentTip =
+    "现行规则：印花税只在卖出时收取，为成交金额的0.5‰（2023年8月28日起），买入不收，基金不收";
+inline constexpr std::string_view kTransferFeeCurrentTip =
+    "现行规则：过户费为成交金额的0.01‰，沪深两市买卖双方都收（2022年4月29日起），基金不收";
+
 // Units of Label19(17), after the profit field.
 inline constexpr std::string_view kUnitYuan = "元";
 inline constexpr std::string_view kUnitShares = "股";

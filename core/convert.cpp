@@ -14,10 +14,30 @@ namespace qcal {
 namespace {
 
 
+// Under the current rules: the amount, exact, and the buy fees of that one trade, each already
+// rounded to the cent by its rule.
+std::optional<std::int32_t> CurrentPaymentCents(double n, double p, const Rates& rates)
+{
+    try {
+        const Money shares = Money::FromDouble(n);
+        const Money amount = Money::FromDouble(p) * shares;
+        const auto fees = TradeFees(amount, shares, Side::Buy, rates);
+        if (!fees)
+            return std::nullopt;
+        const Money payment = amount + fees->commission + fees->stampDuty + fees->transferFee;
+        return RoundToInt32(static_cast<double>(payment.TimesWhole(100).ToWhole()));
+    } catch (const OutOfRange&) {
+        return std::nullopt;
+    }
+}
+
 // The payment of n shares at price p, in cents, or nullopt when it leaves the 32-bit rounding.
-// The fees stay unrounded one by one; only the total is rounded, halves to even.
+// The program's own model: the fees stay unrounded one by one; only the total is rounded, halves
+// to even.
 std::optional<std::int32_t> PaymentCents(double n, double p, const Rates& rates)
 {
+    if (rates.rules == FeeRules::Current)
+        return CurrentPaymentCents(n, p, rates);
     const double v = n * p;
     const double c = rates.commission * v * 0.001;
     const double commission = c > 5 ? c : 5;

@@ -36,6 +36,34 @@ std::optional<double> ReadRate(std::string_view text)
 // ever pays back the fees and the break-even search could never end.
 bool RatesSumTooLarge(double commission, double stampDuty) { return commission + stampDuty >= 1000.0; }
 
+// Brings a decimal of the given scale to the common scale 10^-18, for comparing two of them.
+Int128 ScaleTo18(int scale)
+{
+    Int128 factor = 1;
+    for (int i = scale; i < ExactDecimal::kMaxScale; ++i)
+        factor *= 10;
+    return factor;
+}
+
+// Under the current rules the stamp duty and the transfer fee are the law's, not the lists': only
+// the commission is read, exactly, and it may not exceed the legal maximum.
+RateReading ReadCurrentRules(const FeeSettings& settings, double commission)
+{
+    const auto exact = ParseExactDecimal(settings.commission);
+    if (!exact || exact->units < 0)
+        return {std::nullopt, Reason::CommissionRate};
+    if (static_cast<Int128>(exact->units) * ScaleTo18(exact->scale) >
+        static_cast<Int128>(kCommissionCap.units) * ScaleTo18(kCommissionCap.scale))
+        return {std::nullopt, Reason::CommissionAboveCap};
+    Rates rates;
+    rates.commission = commission;
+    rates.market = MarketOf(settings.market);
+    rates.rules = FeeRules::Current;
+    rates.waiveMinimum = settings.waiveMinimum;
+    rates.commissionExact = *exact;
+    return {rates, Reason::None};
+}
+
 } // namespace
 
 RateReading ReadFeeSettings(const FeeSettings& settings)
@@ -43,13 +71,19 @@ RateReading ReadFeeSettings(const FeeSettings& settings)
     const auto c = ReadRate(settings.commission);
     if (!c)
         return {std::nullopt, Reason::CommissionRate};
+    if (settings.rules == FeeRules::Current)
+        return ReadCurrentRules(settings, *c);
     const auto s = ReadRate(settings.stampDuty);
     if (!s)
         return {std::nullopt, Reason::StampDutyRate};
     // The stamp duty list holds only the legal rates, so a sum out of range is the typed commission's fault.
     if (RatesSumTooLarge(*c, *s))
         return {std::nullopt, Reason::CommissionRate};
-    return {Rates{*c, *s, MarketOf(settings.market)}, Reason::None};
+    Rates rates;
+    rates.commission = *c;
+    rates.stampDuty = *s;
+    rates.market = MarketOf(settings.market);
+    return {rates, Reason::None};
 }
 
 std::optional<Rates> ReadRates(const FeeSettings& settings) { return ReadFeeSettings(settings).rates; }

@@ -43,12 +43,17 @@ inline constexpr int kFieldCount = 22;
 enum MainLabel : int {
     BuyPriceLabel = 1,
     BuyQuantityLabel = 2,
+    BuyStampDutyLabel = 5,
+    BuyTransferFeeLabel = 6,
     BreakEvenLabel = 8,
     SellPriceLabel = 10,
     SellQuantityLabel = 11,
+    SellStampDutyLabel = 14,
+    SellTransferFeeLabel = 15,
     ProfitLabel = 17,
     YieldLabel = 18,
     PaidLabel = 21,
+    StampDutyListLabel = 24,  // before the stamp duty list
 };
 inline constexpr int kLabelCount = 25;
 

@@ -22,6 +22,7 @@ inline constexpr std::string_view kBonusNotNumeric =
 inline constexpr std::string_view kBonusTooLarge = "输入错误，送股的数量不得大于10股，请重新输入       ";
 inline constexpr std::string_view kDividendNotNumeric = "输入错误，必须输入数字，如无分红则输入“0”，请重新输入       ";
 inline constexpr std::string_view kCommission = "佣金输入错误，请重新输入       ";
+inline constexpr std::string_view kCommissionAboveCap = "按现行规则，佣金最高为3‰，请重新输入       ";
 inline constexpr std::string_view kClearFirst = "若要重新计算，请先清空原有数据！       ";
 inline constexpr std::string_view kWriteError = "写文件时出错,无法写入       ";
 // Our own, for a value beyond what the calculation can hold.

@@ -42,7 +42,16 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
     try {
         const Money price = Money::FromDouble(*ParseNumber(fields.price));
         const Money shares = Money::FromDouble(*ParseNumber(quantity));
-        breakEven = BreakEvenPrice(price, shares, *reading.rates);
+        const Rates& rates = *reading.rates;
+        if (rates.rules == FeeRules::Own) {
+            breakEven = BreakEvenPrice(price, shares, rates);
+        } else {
+            // The current rules recover what the purchase cost: its amount and its own buy fees.
+            const Money amount = price * shares;
+            if (const auto fees = TradeFees(amount, shares, Side::Buy, rates))
+                breakEven = CurrentBreakEven(amount + fees->commission + fees->stampDuty + fees->transferFee,
+                                             shares, rates);
+        }
     } catch (const OutOfRange&) {
         breakEven.reset();
     }

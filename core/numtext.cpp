@@ -26,12 +26,17 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The value is converted with std::from_chars, which ignores the C locale.
 namespace {
 
-struct Parsed {
-    std::optional<double> value;
-    bool tooLarge = false;  // grammatical, but beyond a double
+// A text split by the grammar: its sign, the digits before and after the point (group commas
+// dropped) and the exponent.
+struct Lexed {
+    bool negative = false;
+    std::string intDigits;
+    std::string fracDigits;
+    bool expNegative = false;
+    std::string expDigits;
 };
 
-Parsed Parse(std::string_view text)
+std::optional<Lexed> Lex(std::string_view text)
 {
     std::size_t i = 0;
     std::size_t n = text.size();
@@ -40,54 +45,77 @@ Parsed Parse(std::string_view text)
     while (n > i && IsBlank(text[n - 1]))
         --n;
     if (i == n)
-        return {};
+        return std::nullopt;
 
-    bool negative = false;
+    Lexed lexed;
     if (text[i] == '+' || text[i] == '-') {
-        negative = text[i] == '-';
+        lexed.negative = text[i] == '-';
         ++i;
     }
-
-    std::string intDigits;
     while (i < n) {
         if (IsDigit(text[i])) {
-            intDigits += text[i++];
-        } else if (text[i] == ',' && !intDigits.empty() && i + 1 < n && IsDigit(text[i + 1])) {
+            lexed.intDigits += text[i++];
+        } else if (text[i] == ',' && !lexed.intDigits.empty() && i + 1 < n && IsDigit(text[i + 1])) {
             ++i;
         } else {
             break;
         }
     }
-    std::string fracDigits;
     if (i < n && text[i] == '.') {
         ++i;
         while (i < n && IsDigit(text[i]))
-            fracDigits += text[i++];
+            lexed.fracDigits += text[i++];
     }
-    if (intDigits.empty() && fracDigits.empty())
-        return {};
+    if (lexed.intDigits.empty() && lexed.fracDigits.empty())
+        return std::nullopt;
 
-    std::string expDigits;
-    bool expNegative = false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < n && (text[i] == '+' || text[i] == '-')) {
-            expNegative = text[i] == '-';
+            lexed.expNegative = text[i] == '-';
             ++i;
         }
         while (i < n && IsDigit(text[i]))
-            expDigits += text[i++];
-        if (expDigits.empty())
-            return {};
+            lexed.expDigits += text[i++];
+        if (lexed.expDigits.empty())
+            return std::nullopt;
     }
     if (i != n)
+        return std::nullopt;
+    return lexed;
+}
+
+// The exponent's value, clamped far beyond any exponent that matters.
+long long Exponent(const Lexed& lexed)
+{
+    long long e = 0;
+    for (char c : lexed.expDigits) {
+        e = e * 10 + (c - '0');
+        if (e > 100000000)
+            break;
+    }
+    return lexed.expNegative ? -e : e;
+}
+
+struct Parsed {
+    std::optional<double> value;
+    bool tooLarge = false;  // grammatical, but beyond a double
+};
+
+Parsed Parse(std::string_view text)
+{
+    const auto lexed = Lex(text);
+    if (!lexed)
         return {};
+    const std::string& intDigits = lexed->intDigits;
+    const std::string& fracDigits = lexed->fracDigits;
+    const std::string& expDigits = lexed->expDigits;
 
     std::string canonical = intDigits.empty() ? std::string("0") : intDigits;
     if (!fracDigits.empty())
         canonical += "." + fracDigits;
     if (!expDigits.empty())
-        canonical += std::string(expNegative ? "e-" : "e") + expDigits;
+        canonical += std::string(lexed->expNegative ? "e-" : "e") + expDigits;
 
     double value = 0;
     const auto [ptr, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value,
@@ -100,27 +128,18 @@ Parsed Parse(std::string_view text)
             value = 0;
         } else {
             // Position of the first nonzero digit relative to the decimal point, plus the exponent.
-            // The exponent text may be huge; clamp it while accumulating.
-            long long e = 0;
-            for (char c : expDigits) {
-                e = e * 10 + (c - '0');
-                if (e > 100000000)
-                    break;
-            }
-            if (expNegative)
-                e = -e;
             const long long magnitude =
-                static_cast<long long>(intDigits.size()) - static_cast<long long>(firstNonZero) + e;
+                static_cast<long long>(intDigits.size()) - static_cast<long long>(firstNonZero) + Exponent(*lexed);
             if (magnitude > 0)
                 return {std::nullopt, true};
-            value = 0;                 // too small: reads as zero
+            value = 0;  // too small: reads as zero
         }
     } else if (ec != std::errc() || ptr != canonical.data() + canonical.size()) {
         return {};
     }
     if (!std::isfinite(value))
         return {std::nullopt, true};
-    return {negative ? -value : value};
+    return {lexed->negative ? -value : value};
 }
 
 } // namespace
@@ -128,6 +147,32 @@ Parsed Parse(std::string_view text)
 std::optional<double> ParseNumber(std::string_view text) { return Parse(text).value; }
 
 bool IsTooLargeNumber(std::string_view text) { return Parse(text).tooLarge; }
+
+std::optional<ExactDecimal> ParseExactDecimal(std::string_view text)
+{
+    const auto lexed = Lex(text);
+    if (!lexed)
+        return std::nullopt;
+    // The digits as one whole number, with the point `scale` places from its end.
+    std::string digits = lexed->intDigits + lexed->fracDigits;
+    long long scale = static_cast<long long>(lexed->fracDigits.size()) - Exponent(*lexed);
+    const auto first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return ExactDecimal{0, 0};
+    digits.erase(0, first);
+    while (digits.size() > 1 && digits.back() == '0' && scale > 0) {
+        digits.pop_back();
+        --scale;
+    }
+    for (; scale < 0; ++scale)
+        digits += '0';
+    if (digits.size() > static_cast<std::size_t>(ExactDecimal::kMaxDigits) || scale > ExactDecimal::kMaxScale)
+        return std::nullopt;
+    std::int64_t units = 0;
+    for (char c : digits)
+        units = units * 10 + (c - '0');
+    return ExactDecimal{lexed->negative ? -units : units, static_cast<int>(scale)};
+}
 
 double NumberOrZero(std::string_view text)
 {

@@ -4,12 +4,27 @@
 // optional "." and more digits (at least one digit in all), optional exponent E|e [+|-] digits.
 // "1,500" is 1500. A text whose value is not finite ("1e999", a 400-digit number) is not numeric.
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace qcal {
 
 std::optional<double> ParseNumber(std::string_view text);
+
+// A number read exactly, as the decimal units / 10^scale: "2.5" is 25 / 10, "1,000" is 1000 / 1,
+// "2.50e-1" is 25 / 100 (trailing zeros after the point dropped). For rates, which must never pass
+// through a binary double where a decimal rule decides.
+struct ExactDecimal {
+    static constexpr int kMaxDigits = 18;
+    static constexpr int kMaxScale = 18;
+    std::int64_t units = 0;
+    int scale = 0;
+    friend bool operator==(const ExactDecimal&, const ExactDecimal&) = default;
+};
+
+// nullopt when the text is not numeric, or needs more than 18 significant digits or decimals.
+std::optional<ExactDecimal> ParseExactDecimal(std::string_view text);
 
 // True when text follows the grammar but its value is too large for a double ("1e999", a
 // 400-digit number): a number all the same, to be refused as out of range, not as "not a number".

@@ -13,6 +13,7 @@ enum class Reason {
     None,
     CommissionRate,          // the commission text (Combo1) cannot be used
     StampDutyRate,           // the stamp duty text (Combo2) cannot be used
+    CommissionAboveCap,      // under the current rules, above the legal maximum of 3 per mille
     OutOfRange,              // a value beyond what can be computed
     InputError,              // a field of a side window refused
     NotEnoughMoney,          // the converter's sum does not buy one lot
@@ -36,6 +37,7 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::None: return {};
     case Reason::CommissionRate: return msg::kCommission;
     case Reason::StampDutyRate: return msg::kInputError;
+    case Reason::CommissionAboveCap: return msg::kCommissionAboveCap;
     case Reason::OutOfRange: return msg::kOutOfRange;
     case Reason::InputError: return msg::kInputError;
     case Reason::NotEnoughMoney: return msg::kInputError;
@@ -71,7 +73,8 @@ struct Outcome {
     FocusTarget Focus() const
     {
         switch (reason) {
-        case Reason::CommissionRate: return FocusTarget::CommissionList;
+        case Reason::CommissionRate:
+        case Reason::CommissionAboveCap: return FocusTarget::CommissionList;
         case Reason::StampDutyRate: return FocusTarget::StampDutyList;
         default: return field != 0 ? FocusTarget::Field : FocusTarget::None;
         }

@@ -19,17 +19,18 @@ using namespace steps;
 
 // Where one side's fees go.
 struct FeeFields {
+    Side side;
     Field commission, stampDuty, transferFee;
     std::string_view fundsStampPicture;
 };
 
-constexpr FeeFields kBuyFeeFields{BuyCommission, BuyStampDuty, BuyTransferFee, "0.00"};
-constexpr FeeFields kSellFeeFields{SellCommission, SellStampDuty, SellTransferFee, "##0.00"};
+constexpr FeeFields kBuyFeeFields{Side::Buy, BuyCommission, BuyStampDuty, BuyTransferFee, "0.00"};
+constexpr FeeFields kSellFeeFields{Side::Sell, SellCommission, SellStampDuty, SellTransferFee, "##0.00"};
 
 // Commission, stamp duty and transfer fee of one side, into the side's figures and fields.
 void ChargeSide(MainWindowState& s, SideFigures& side, const Rates& rates, const FeeFields& f)
 {
-    const auto fees = SideFees(side.amount, side.quantity, rates);
+    const auto fees = TradeFees(side.amount, side.quantity, f.side, rates);
     if (!fees)
         throw Refused{Refusal(Reason::OutOfRange)};
     side.commission = fees->commission;
@@ -124,17 +125,23 @@ void BuySteps(MainWindowState& s)
     const double thousandths = (s.buy.amount + s.buy.fees - D).ToDouble() / (Q + N).ToDouble() * 1000;
     Show(s, BuyCost, RoundUpToThousandth(thousandths), kCostPicture);
 
+    // On the figures as shown. The program's own model counts the dividend on the holding shown in
+    // Text2, bonus shares included; under the current rules it is paid on the shares bought, as
+    // the company pays it.
+    const double dividendShares = rates.rules == FeeRules::Current ? q : Shown(s, BuyQuantity);
+    const double paid = Shown(s, BuyAmount) + Shown(s, BuyFees) - dividend * dividendShares * 0.1;
+    Show(s, Paid, paid, kAmountPicture);
+
+    // The shares held; the program's own search starts from the amount less the dividend per share,
+    // the current rules recover the money actually paid.
     const Money held = Q + Money::FromDouble(bonus * q * 0.1);
     const Money startPrice =
         Money::FromDouble((s.buy.amount - Money::FromDouble(dividend * q * 0.1)).ToDouble() / held.ToDouble());
-    Show(s, BreakEven, BreakEvenOrRefuse(startPrice, held, rates).ToDouble(), kBreakEvenPicture);
+    const Holding holding{startPrice, held, Money::FromDouble(Shown(s, Paid))};
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
     s.buyBreakEven = s.text[BreakEven];
 
     s.label[BreakEvenLabel].colour = Colour::Red;
-
-    // On the figures as shown, and on the holding shown in Text2, which includes any bonus shares.
-    const double paid = Shown(s, BuyAmount) + Shown(s, BuyFees) - dividend * Shown(s, BuyQuantity) * 0.1;
-    Show(s, Paid, paid, kAmountPicture);
     s.buyBasis = s.CurrentBuyBasis();
 }
 
@@ -183,11 +190,12 @@ void SellSteps(MainWindowState& s)
         // break-even to find (zero divides, a negative count never breaks even).
         const double remaining = Shown(s, BuyQuantity) - Shown(s, SellQuantity);
         if (remaining >= 1) {
+            // The cost carried by each share left, or the money still to recover.
             const double cost =
                 Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees);
-            const Money price = Money::FromDouble(cost / remaining);
-            Show(s, BreakEven, BreakEvenOrRefuse(price, Money::FromDouble(remaining), rates).ToDouble(),
-                 kBreakEvenPicture);
+            const Holding holding{Money::FromDouble(cost / remaining), Money::FromDouble(remaining),
+                                  Money::FromDouble(Shown(s, Paid) - Shown(s, Received))};
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
         }
     } else if (!s.buyBreakEven.empty()) {
         // A whole sale after a partial one: the remaining-shares figure no longer applies.

@@ -111,6 +111,17 @@ int main(int argc, char* argv[])
         Save(&form, "main-window.png");
     });
 
+    // The same under the current rules.
+    Scene([](Form1& form) {
+        UseRates(form, "3.0", "3", qcal::kShanghai);
+        form.Check(qcal::ui::CurrentRulesCheck)->setChecked(true);
+        Enter(form.Text(qcal::BuyPrice), QStringLiteral("10"));
+        Enter(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
+        Enter(form.Text(qcal::SellPrice), QStringLiteral("11"));
+        PressEnter(form.Text(qcal::SellQuantity));
+        Save(&form, "current-rules.png");
+    });
+
     Scene([](Form1& form) {
         UseRates(form, "3.0", "1", qcal::kShanghai);
         auto* buy = Open<qcal::ui::BatchWindow>(form, qcal::ui::BatchBuyWindow);

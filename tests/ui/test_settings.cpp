@@ -117,7 +117,9 @@ private slots:
                                     "窗口置顶=0\r\n"
                                     "记忆买入=0\r\n"
                                     "买入价格=\r\n"
-                                    "买入数量=\r\n")));
+                                    "买入数量=\r\n"
+                                    "现行规则=0\r\n"
+                                    "免五=0\r\n")));
         QCOMPARE(boxes.Take().size(), 0);
     }
 
@@ -311,7 +313,8 @@ private slots:
         // Restoring the boxes runs their saves; with the file holding all of it already, they
         // write nothing, so a settings file that cannot be written shows no message at start.
         PutFile("[TIP]\r\n注意=本文件是自动生成，请不要随便修改本文件！\r\n手续费=3.0\r\n印花税=1\r\n"
-                "证交所=深圳A股\r\n窗口置顶=1\r\n记忆买入=1\r\n买入价格=9.45\r\n买入数量=1,000\r\n");
+                "证交所=深圳A股\r\n窗口置顶=1\r\n记忆买入=1\r\n买入价格=9.45\r\n买入数量=1,000\r\n"
+                "现行规则=0\r\n免五=0\r\n");
         const ino_t before = Inode();
         qcal::test::BoxCatcher boxes;
         Form1 form(dir_->path());

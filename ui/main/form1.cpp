@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "core/captions.h"
 #include "core/messages.h"
 #include "settings/ini_location.h"
 #include "ui/common/colours.h"
@@ -55,7 +56,9 @@ const TopMenu kMenus[] = {
       {"JJQZ", qcal::kFunds, ItemKind::Checkable},
       {"YH", "———————", ItemKind::Divider},
       {"CKZD", "窗口置顶", ItemKind::Checkable},
-      {"JYMR", "记忆买入", ItemKind::Checkable}}},
+      {"JYMR", "记忆买入", ItemKind::Checkable},
+      {"XXGZ", qcal::caption::kCurrentRulesMenu, ItemKind::Checkable},
+      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable}}},
     {"BZ", "帮助", {{"GY", "关于", ItemKind::Plain}}},
 };
 
@@ -174,7 +177,7 @@ void Form1::CreateControls()
         label20_[i] = Find<QLabel>(client, QStringLiteral("Label20_%1").arg(i));
     for (int i = CommissionCombo; i <= MarketCombo; ++i)
         combo_[i] = Find<QComboBox>(client, QStringLiteral("Combo%1").arg(i));
-    for (int i = OnTopCheck; i <= RememberBuyCheck; ++i)
+    for (int i = OnTopCheck; i <= WaiveMinimumCheck; ++i)
         check_[i] = Find<QCheckBox>(client, QStringLiteral("Check%1").arg(i));
 }
 
@@ -239,8 +242,10 @@ bool Form1::IsExiting() const { return exiting_; }
 
 qcal::FeeSettings Form1::Fees() const
 {
+    const bool current = check_[CurrentRulesCheck]->isChecked();
     return {S(combo_[CommissionCombo]->currentText()), S(combo_[StampDutyCombo]->currentText()),
-            S(combo_[MarketCombo]->currentText())};
+            S(combo_[MarketCombo]->currentText()), current ? qcal::FeeRules::Current : qcal::FeeRules::Own,
+            current && check_[WaiveMinimumCheck]->isChecked()};
 }
 
 qcal::MainWindowState Form1::Snapshot() const

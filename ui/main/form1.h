@@ -27,7 +27,7 @@ namespace qcal::ui {
 
 // The lists and check boxes of the settings frame: Combo n and Check n.
 enum MainCombo : int { CommissionCombo = 1, StampDutyCombo, MarketCombo };
-enum MainCheck : int { OnTopCheck = 1, RememberBuyCheck };
+enum MainCheck : int { OnTopCheck = 1, RememberBuyCheck, CurrentRulesCheck, WaiveMinimumCheck };
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -90,6 +90,13 @@ private:
     void MarketMenu_Click(std::string_view market);
     void Check1_Click();
     void Check2_Click();
+    void Check3_Click();
+    void Check4_Click();
+    // The look of the rules in force: the stamp duty list greyed under the current rules, and
+    // the tool tips of the stamp duty and transfer fee labels.
+    void ShowRulesInForce();
+    // Everything on screen computed again after the rules changed, as Calculate would.
+    void RecomputeForNewRules();
 
     // Enter in the six input fields.
     void Text1_KeyPress();
@@ -125,7 +132,7 @@ private:
     std::array<QLabel*, qcal::kUnitCount> label19_{};
     std::array<QLabel*, 6> label20_{};
     std::array<QComboBox*, MarketCombo + 1> combo_{};
-    std::array<QCheckBox*, RememberBuyCheck + 1> check_{};
+    std::array<QCheckBox*, WaiveMinimumCheck + 1> check_{};
     std::array<QPointer<QWidget>, kLastSideWindow + 1> side_{};
     bool exiting_ = false;
     class Client;

@@ -63,6 +63,9 @@ void Form1::Form_Load()
     for (QComboBox* list : {combo_[CommissionCombo], combo_[StampDutyCombo], combo_[MarketCombo]})
         list->setCurrentIndex(-1);
     QK();
+    // The waived minimum is offered only with the current rules, which start unchosen.
+    check_[WaiveMinimumCheck]->setEnabled(false);
+    Action("MW")->setEnabled(false);
     // The handlers are live before the settings are restored: restoring a check box or the
     // market runs its click behaviour, as a click would.
     ConnectHandlers();
@@ -94,6 +97,8 @@ void Form1::ConnectHandlers()
     // The menu's check marks drive the boxes, whose click behaviour does the rest.
     onMenu("CKZD", [this] { check_[OnTopCheck]->setChecked(Action("CKZD")->isChecked()); });
     onMenu("JYMR", [this] { check_[RememberBuyCheck]->setChecked(Action("JYMR")->isChecked()); });
+    onMenu("XXGZ", [this] { check_[CurrentRulesCheck]->setChecked(Action("XXGZ")->isChecked()); });
+    onMenu("MW", [this] { check_[WaiveMinimumCheck]->setChecked(Action("MW")->isChecked()); });
     for (const MarketItem& row : kMarketItems)
         onMenu(row.item, [this, market = row.market] { MarketMenu_Click(market); });
 
@@ -101,6 +106,8 @@ void Form1::ConnectHandlers()
     connect(combo_[MarketCombo], &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
     connect(check_[OnTopCheck], &QCheckBox::toggled, this, &Form1::Check1_Click);
     connect(check_[RememberBuyCheck], &QCheckBox::toggled, this, &Form1::Check2_Click);
+    connect(check_[CurrentRulesCheck], &QCheckBox::toggled, this, &Form1::Check3_Click);
+    connect(check_[WaiveMinimumCheck], &QCheckBox::toggled, this, &Form1::Check4_Click);
 
     // Enter checks the field and moves on; Up and Down walk the buy and sell inputs.
     const struct {
@@ -332,7 +339,7 @@ void Form1::RecomputeShownSale()
         return;
     if (text_[SellPrice]->isReadOnly()) {
         // A multi-batch sell: its window still holds the batches.
-        RepostBatchSell(*this);
+        RepostBatches(*this, BatchSellWindow);
         return;
     }
     if (!qcal::CheckSellPriceText(S(text_[SellPrice]->text())).accepted ||
@@ -365,7 +372,7 @@ void Form1::Combo3_Click()
         return;
     for (const MarketItem& row : kMarketItems)
         Action(row.item)->setChecked(market == Q(row.market));
-    combo_[StampDutyCombo]->setEnabled(market != Q(qcal::kFunds));
+    ShowRulesInForce();
 }
 
 void Form1::MarketMenu_Click(std::string_view market)
@@ -402,6 +409,53 @@ void Form1::Check2_Click()
     const Module1::SaveBatch batch(*this);
     Module1::SaveBuyInputs(*this);
     Module1::SaveSettings(*this);
+}
+
+void Form1::Check3_Click()
+{
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    Action("XXGZ")->setChecked(current);
+    // The waived minimum belongs to the current rules: offered only with them, kept for them.
+    check_[WaiveMinimumCheck]->setEnabled(current);
+    Action("MW")->setEnabled(current);
+    ShowRulesInForce();
+    Module1::SaveSettings(*this);
+    RecomputeForNewRules();
+}
+
+void Form1::Check4_Click()
+{
+    Action("MW")->setChecked(check_[WaiveMinimumCheck]->isChecked());
+    Module1::SaveSettings(*this);
+    RecomputeForNewRules();
+}
+
+void Form1::ShowRulesInForce()
+{
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    // The stamp duty list keeps its choice for the program's own rules; the current ones do not use it.
+    combo_[StampDutyCombo]->setEnabled(!current && combo_[MarketCombo]->currentText() != Q(qcal::kFunds));
+    const auto tip = [&](int label, std::string_view currentTip) {
+        const ControlSpec* row = FindControl(form1::Controls(), label_[label]->objectName().toStdString());
+        label_[label]->setToolTip(Q(current ? currentTip : row->toolTip));
+    };
+    for (int label : {BuyStampDutyLabel, SellStampDutyLabel, StampDutyListLabel})
+        tip(label, qcal::caption::kStampDutyCurrentTip);
+    for (int label : {BuyTransferFeeLabel, SellTransferFeeLabel})
+        tip(label, qcal::caption::kTransferFeeCurrentTip);
+}
+
+// The buy side as it was last computed (its price and quantity, a holding's bonus shares folded in
+// once already), or the multi-batch buy posted again; then the sale shown, if any.
+void Form1::RecomputeForNewRules()
+{
+    if (calc_.buyBasis) {
+        if (label_[BuyQuantityLabel]->text() == Q(qcal::caption::kBatchTotal))
+            RepostBatches(*this, BatchBuyWindow);
+        else if (!RunBuy())
+            return;
+    }
+    RecomputeShownSale();
 }
 
 // Enter in the input fields ----------------------------------------------------------------------

@@ -24,7 +24,19 @@ const QString kSection = QStringLiteral("TIP");
 // The keys of section TIP in the order a new file lists them, with what a missing or empty key
 // stands for. They are the file's names, fixed for every file ever written, whatever the window
 // calls the same things.
-enum Key { Notice, Commission, StampDuty, Market, OnTop, RememberBuy, StoredBuyPrice, StoredBuyQuantity, kKeyCount };
+enum Key {
+    Notice,
+    Commission,
+    StampDuty,
+    Market,
+    OnTop,
+    RememberBuy,
+    StoredBuyPrice,
+    StoredBuyQuantity,
+    CurrentRules,   // newer than the others: at the end, so that an older reader of the file ignores it
+    WaiveMinimum,
+    kKeyCount
+};
 
 struct KeySpec {
     QString name;
@@ -42,6 +54,8 @@ const KeySpec& Spec(Key key)
         {QStringLiteral("记忆买入"), QStringLiteral("0")},
         {QStringLiteral("买入价格"), QString()},
         {QStringLiteral("买入数量"), QString()},
+        {QStringLiteral("现行规则"), QStringLiteral("0")},
+        {QStringLiteral("免五"), QStringLiteral("0")},
     };
     return kKeys[key];
 }
@@ -113,6 +127,8 @@ void SaveSettings(Form1& form)
     Write(Market, form.Combo(MarketCombo)->currentText());
     Write(OnTop, Flag(form.Check(OnTopCheck)));
     Write(RememberBuy, Flag(form.Check(RememberBuyCheck)));
+    Write(CurrentRules, Flag(form.Check(CurrentRulesCheck)));
+    Write(WaiveMinimum, Flag(form.Check(WaiveMinimumCheck)));
 }
 
 void SaveBuyInputs(Form1& form)
@@ -146,6 +162,9 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     SelectEntry(form.Combo(MarketCombo), Read(stored, Market), Spec(Market).fallback);
     form.Check(OnTopCheck)->setChecked(StoredFlag(Read(stored, OnTop)));
     form.Check(RememberBuyCheck)->setChecked(StoredFlag(Read(stored, RememberBuy)));
+    // A missing or unknown value means the program's own rules.
+    form.Check(CurrentRulesCheck)->setChecked(StoredFlag(Read(stored, CurrentRules)));
+    form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
 }
 
 }  // namespace qcal::ui::Module1

@@ -71,9 +71,9 @@ SideWindow* OpenSideWindow(Form1& main, SideWindowId id)
     return window;
 }
 
-void RepostBatchSell(Form1& main)
+void RepostBatches(Form1& main, SideWindowId id)
 {
-    if (auto* window = Existing<BatchWindow>(main, BatchSellWindow))
+    if (auto* window = Existing<BatchWindow>(main, id))
         window->Repost();
 }
 
