@@ -18,6 +18,9 @@ constexpr ExactDecimal kStampDutyRate{5, 1};
 constexpr ExactDecimal kTransferFeeRate{1, 2};
 const Money kMinimumCommission = Money::FromWhole(5);
 
+// The most ticks tried one by one before a crossing.
+constexpr std::int64_t kMaxTicksTried = 1 << 20;
+
 Int128 PowerOfTen(int n)
 {
     Int128 p = 1;
@@ -97,8 +100,10 @@ struct Sale {
         if (!amount)
             return std::nullopt;
         try {
-            const SideFeeResult fees = CurrentFees(*amount, Side::Sell, rates);
-            return *amount - fees.commission - fees.stampDuty - fees.transferFee;
+            const auto fees = TradeFees(*amount, shares, Side::Sell, rates);
+            if (!fees)
+                return std::nullopt;
+            return *amount - fees->commission - fees->stampDuty - fees->transferFee;
         } catch (const OutOfRange&) {
             return std::nullopt;
         }
@@ -121,21 +126,18 @@ std::optional<SideFeeResult> TradeFees(Money amount, Money quantity, Side side, 
 }
 
 // The net of a sale never falls by more than rounding as the price rises: each fee rises by its
-// rate times the amount's rise, within a cent of rounding (the minimum commission only flattens
+// rate times the amount's rise, within a cent of rounding (the program's own fees, rounded from
+// doubles, within a cent and a few units of 2^-53) (the minimum commission only flattens
 // the rise), so between two prices whose amounts differ by ΔA the net rises by at least
 // (1 − r) × ΔA − 0.03, r the three rates together. Galloping and bisection find a price below
 // the target followed by one at or above it; an earlier price can reach the target only within
 // 0.03 / (1 − r) of the amount below it, a few ticks at most, and those are tried one by one. So
 // the price found is the first on the tick that reaches the target, as a walk over every tick
 // from zero would find.
-std::optional<Money> CurrentBreakEven(Money toRecover, Money shares, const Rates& rates)
+std::optional<Money> LowestSalePriceReaching(Money toRecover, Money shares, const Rates& rates)
 {
-    if (rates.market == Market::Other)
-        return Money();
-    if (shares <= Money())
+    if (shares <= Money() || toRecover <= Money())
         return std::nullopt;
-    if (toRecover <= Money())
-        return Money();
     const Sale sale{shares, PriceTick(rates.market), rates};
     const auto reaches = [&](std::int64_t k) -> std::optional<bool> {
         const auto net = sale.NetAt(k);
@@ -145,9 +147,13 @@ std::optional<Money> CurrentBreakEven(Money toRecover, Money shares, const Rates
     };
 
     // The rates together, an upper bound: the commission and both other fees.
-    const double rate = static_cast<double>(rates.commissionExact.units) /
-                            static_cast<double>(PowerOfTen(rates.commissionExact.scale)) / 1000 +
-                        0.0005 + 0.00001;
+    const double rate = rates.rules == FeeRules::Current
+                            ? static_cast<double>(rates.commissionExact.units) /
+                                      static_cast<double>(PowerOfTen(rates.commissionExact.scale)) / 1000 +
+                                  0.0005 + 0.00001
+                            : (rates.commission + rates.stampDuty) / 1000 + 1e-9;
+    if (!(rate < 1))
+        return std::nullopt;
 
     // A bracket around an estimate: the net is about (1 − r) × amount, less the minimum commission.
     // lo is a tick below the target (k = 0 is: at price 0 nothing comes in and the fees are not
@@ -194,13 +200,18 @@ std::optional<Money> CurrentBreakEven(Money toRecover, Money shares, const Rates
         }
     }
 
-    // The few ticks before the crossing where rounding could still let an earlier one reach it.
+    // The few ticks before the crossing where rounding could still let an earlier one reach it;
+    // where they would be too many to try (the program's own rates within a hair of 1000 per
+    // mille), rounding noise decides, and there is no answer to give.
     const double window = 0.03 * static_cast<double>(Money::kScale) / (1 - rate) + 1;
     const Money anchor = *sale.AmountAt(lo);
     std::int64_t first = -1;
+    std::int64_t tried = 0;
     for (std::int64_t k = lo - 1; k > 0; --k) {
         if (static_cast<double>((anchor - *sale.AmountAt(k)).Raw()) > window)
             break;
+        if (++tried > kMaxTicksTried)
+            return std::nullopt;
         if (reaches(k).value_or(false))
             first = k;
     }
@@ -209,6 +220,17 @@ std::optional<Money> CurrentBreakEven(Money toRecover, Money shares, const Rates
     else if (!top)
         return std::nullopt;
     return sale.AmountAt(hi) ? std::optional<Money>(Money::FromRaw(hi * sale.tick.Raw())) : std::nullopt;
+}
+
+std::optional<Money> CurrentBreakEven(Money toRecover, Money shares, const Rates& rates)
+{
+    if (rates.market == Market::Other)
+        return Money();
+    if (shares <= Money())
+        return std::nullopt;
+    if (toRecover <= Money())
+        return Money();
+    return LowestSalePriceReaching(toRecover, shares, rates);
 }
 
 std::optional<Money> HoldingBreakEven(const Holding& holding, const Rates& rates)

@@ -96,7 +96,13 @@ std::optional<Money> BreakEvenPrice(Money price, Money quantity, const FeeSettin
 // Money's range does.
 std::optional<Money> CurrentBreakEven(Money toRecover, Money shares, const Rates& rates);
 
-// The price tick of the market under the current rules.
+// The lowest price on the exchange's tick at which selling `shares` brings in, after that sale's own
+// fees under the chosen rules, at least `target` (a positive sum); nullopt when no price within
+// Money's range does, or, for the program's own rates within a hair of 1000 per mille, where the
+// rounding of the fees would decide it.
+std::optional<Money> LowestSalePriceReaching(Money target, Money shares, const Rates& rates);
+
+// The exchange's price tick: 0.01 for A shares, 0.001 for funds.
 Money PriceTick(Market market);
 
 // A holding whose break-even is wanted, as each set of rules sees it: the program's own search

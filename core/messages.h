@@ -25,6 +25,9 @@ inline constexpr std::string_view kCommission = "佣金输入错误，请重新�
 inline constexpr std::string_view kCommissionAboveCap = "按现行规则，佣金最高为3‰，请重新输入       ";
 inline constexpr std::string_view kClearFirst = "若要重新计算，请先清空原有数据！       ";
 inline constexpr std::string_view kWriteError = "写文件时出错,无法写入       ";
+// The target-price window's own.
+inline constexpr std::string_view kTargetYield = "输入错误，目标收益率必须是大于-100的数字，请重新输入       ";
+inline constexpr std::string_view kTargetProfit = "输入错误，目标盈亏必须是数字，亏损不能超过实付金额，请重新输入       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
 

@@ -29,6 +29,8 @@ enum class Reason {
     BonusNotNumeric,
     BonusTooLarge,
     DividendNotNumeric,
+    TargetYield,             // the target-price window's yield: a number above −100
+    TargetProfit,            // its profit: a number, a loss smaller than the money paid
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -53,6 +55,8 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::BonusNotNumeric: return msg::kBonusNotNumeric;
     case Reason::BonusTooLarge: return msg::kBonusTooLarge;
     case Reason::DividendNotNumeric: return msg::kDividendNotNumeric;
+    case Reason::TargetYield: return msg::kTargetYield;
+    case Reason::TargetProfit: return msg::kTargetProfit;
     }
     return {};
 }

@@ -23,6 +23,7 @@
 #include "ui/tools/batch_window.h"
 #include "ui/tools/form5.h"
 #include "ui/tools/form6.h"
+#include "ui/tools/form7.h"
 #include "ui/tools/side_windows.h"
 
 namespace {
@@ -152,6 +153,16 @@ int main(int argc, char* argv[])
         auto* about = Open<qcal::ui::SideWindow>(form, qcal::ui::AboutWindow);
         Save(about, "about.png");
         about->close();
+    });
+    // The target-price window over the worked example's purchase, aiming at 5 %.
+    Scene([](Form1& form) {
+        UseRates(form, "3.0", "3", qcal::kShanghai);
+        Enter(form.Text(qcal::BuyPrice), QStringLiteral("10"));
+        Enter(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
+        auto* target = Open<qcal::ui::SideWindow>(form, qcal::ui::TargetWindow);
+        Enter(target->Text(qcal::target::Yield), QStringLiteral("5"));
+        Save(target, "target.png");
+        target->close();
     });
     return g_failures == 0 ? 0 : 1;
 }

@@ -31,7 +31,8 @@ QList<QWidget*> OpenEveryWindow(Form1& form)
     for (auto id : {qcal::ui::BatchSellWindow, qcal::ui::BatchBuyWindow})
         windows << form.SideWindow(id).data();
     const std::pair<const char*, qcal::ui::SideWindowId> kItems[] = {
-        {"JHG", qcal::ui::ConverterWindow}, {"MNCK", qcal::ui::MiniWindow}, {"GY", qcal::ui::AboutWindow}};
+        {"MBJ", qcal::ui::TargetWindow}, {"JHG", qcal::ui::ConverterWindow}, {"MNCK", qcal::ui::MiniWindow},
+        {"GY", qcal::ui::AboutWindow}};
     for (const auto& [item, id] : kItems) {
         form.Action(item)->trigger();
         windows << form.SideWindow(id).data();
@@ -64,7 +65,7 @@ void TestWindowConventions::everyNumberIsRightAligned()
             ++fields;
         }
     }
-    QVERIFY(fields >= 22 + 6 + 6 + 5 + 3);
+    QVERIFY(fields >= 22 + 6 + 6 + 10 + 5 + 3);
 }
 
 void TestWindowConventions::fieldsAreNamedByTheirLabels()

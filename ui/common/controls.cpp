@@ -8,7 +8,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include "ui/common/colours.h"
 #include "ui/common/text.h"
@@ -56,6 +58,13 @@ QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
         line->setFrameShadow(QFrame::Sunken);
         return line;
     }
+    case Kind::Grid: {
+        auto* grid = new QTableWidget(parent);
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+        grid->verticalHeader()->setVisible(false);
+        return grid;
+    }
     }
     return nullptr;
 }
@@ -73,7 +82,7 @@ QString SpokenCaption(std::string_view caption)
 bool TakesLabelAsName(Kind kind)
 {
     return kind == Kind::TextBox || kind == Kind::ResultBox || kind == Kind::ComboEditable ||
-           kind == Kind::ComboList;
+           kind == Kind::ComboList || kind == Kind::Grid;
 }
 
 } // namespace

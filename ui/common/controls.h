@@ -35,6 +35,7 @@ enum class Kind {
     ComboList,      // QComboBox, choice from its entries only
     CheckBox,       // QCheckBox
     Line,           // a sunken horizontal QFrame line; text unused
+    Grid,           // QTableWidget, read-only rows; text unused
 };
 
 struct ControlSpec {

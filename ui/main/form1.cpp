@@ -49,7 +49,11 @@ struct TopMenu {
 
 const TopMenu kMenus[] = {
     {"WJ", "文件", {{"TC", "退出", ItemKind::Plain}}},
-    {"QTGN", "其他功能", {{"MNCK", "迷你窗口", ItemKind::Plain}, {"JHG", "金换股", ItemKind::Plain}}},
+    {"QTGN",
+     "其他功能",
+     {{"MNCK", "迷你窗口", ItemKind::Plain},
+      {"JHG", "金换股", ItemKind::Plain},
+      {"MBJ", "目标价与盈亏表", ItemKind::Plain}}},
     {"SZ", "设置",
      {{"SHAG", qcal::kShanghai, ItemKind::Checkable},
       {"SZAG", qcal::kShenzhen, ItemKind::Checkable},
@@ -237,6 +241,8 @@ QAction* Form1::Action(const char* name) const { return findChild<QAction*>(QStr
 QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast<std::size_t>(id)]; }
 
 bool Form1::IsExiting() const { return exiting_; }
+
+bool Form1::HasComputedBuy() const { return calc_.buyBasis.has_value() && !text_[qcal::Paid]->text().isEmpty(); }
 
 // Widgets and calculation state ---------------------------------------------------------------
 

@@ -38,6 +38,9 @@ public:
 
     QString IniPath() const;
 
+    // Whether the buy side shows figures computed from its inputs (Text10 the money paid).
+    bool HasComputedBuy() const;
+
     // Controls by their names: Text(1) is Text1 (Field names them), Label(19, 17) is Label19(17),
     // Check(1) is Check1.
     QLineEdit* Text(int index) const;

@@ -25,10 +25,11 @@ enum SideWindowId : int {
     BatchBuyWindow = 4,   // Form4
     ConverterWindow = 5,  // Form5
     MiniWindow = 6,       // Form6
+    TargetWindow = 7,     // Form7
 };
-inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow, ConverterWindow,
-                                                MiniWindow};
-inline constexpr int kLastSideWindow = MiniWindow;
+inline constexpr SideWindowId kSideWindows[] = {AboutWindow,     BatchSellWindow, BatchBuyWindow,
+                                                ConverterWindow, MiniWindow,      TargetWindow};
+inline constexpr int kLastSideWindow = TargetWindow;
 
 class SideWindow : public QWidget {
     Q_OBJECT

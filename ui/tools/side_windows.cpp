@@ -11,6 +11,7 @@
 #include "ui/tools/form4.h"
 #include "ui/tools/form5.h"
 #include "ui/tools/form6.h"
+#include "ui/tools/form7.h"
 
 namespace qcal::ui {
 
@@ -24,6 +25,7 @@ SideWindow* Create(Form1& main, SideWindowId id)
     case BatchBuyWindow: return new Form4(main);
     case ConverterWindow: return new Form5(main);
     case MiniWindow: return new Form6(main);
+    case TargetWindow: return new Form7(main);
     }
     return nullptr;
 }

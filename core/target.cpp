@@ -1,0 +1,327 @@
+#include "core/target.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/input_checks.h"
+#include "core/numtext.h"
+#include "core/picture.h"
+#include "core/rounding.h"
+
+namespace qcal {
+
+namespace {
+
+using namespace target;
+
+constexpr std::string_view kPricePicture = "##0.00##";
+constexpr std::string_view kAmountPicture = "###,##0.00";
+constexpr std::string_view kYieldPicture = "##0.00";
+
+// Most points the chart's curve is drawn through.
+constexpr int kCurvePoints = 240;
+
+std::string Show(Money value, std::string_view picture) { return FormatPicture(value.ToDouble(), picture); }
+
+std::optional<Money> MoneyOf(const std::string& text)
+{
+    const auto v = ParseNumber(text);
+    if (!v)
+        return std::nullopt;
+    try {
+        return Money::FromDouble(*v);
+    } catch (const OutOfRange&) {
+        return std::nullopt;
+    }
+}
+
+// The yield of a profit on the money paid, in per cent to two decimals, as the main window gives it.
+double YieldPercent(Money profit, Money paid)
+{
+    const auto r = RoundToInt32(profit.ToDouble() / paid.ToDouble() * 10000);
+    return r ? *r / 100.0 : 0;
+}
+
+// A buy price and quantity that pass their checks, as Money; the outcome names the field that fails.
+struct Purchase {
+    Money price, quantity;
+};
+
+std::optional<Purchase> ReadPurchase(const TargetFields& fields, Outcome& outcome)
+{
+    for (Field field : {BuyPrice, Quantity}) {
+        TargetFields copy = fields;
+        outcome = ConfirmTargetBuy(copy, field);
+        if (!outcome.ok())
+            return std::nullopt;
+    }
+    const auto price = MoneyOf(fields.text[BuyPrice]);
+    const auto quantity = MoneyOf(fields.text[Quantity]);
+    if (!price || !quantity) {
+        outcome = Refusal(Reason::OutOfRange, !price ? BuyPrice : Quantity);
+        return std::nullopt;
+    }
+    return Purchase{*price, *quantity};
+}
+
+// The buy fees of one trade, their total rounded to the cent once (halves to even, as the main
+// window's total: the program's own Shanghai transfer fee has four decimals).
+std::optional<Money> BuyFees(Money amount, Money quantity, const Rates& rates)
+{
+    const auto fees = TradeFees(amount, quantity, Side::Buy, rates);
+    if (!fees)
+        return std::nullopt;
+    const Money sum = fees->commission + fees->stampDuty + fees->transferFee;
+    return Money::FromRaw(sum.TimesWhole(100).ToWhole() * 100);
+}
+
+// yield per cent of the money paid, to the cent halves away from zero, exactly: the yield as
+// typed is a decimal, never a binary double.
+std::optional<Money> ProfitOfYield(Money paid, const std::string& yieldText)
+{
+    const auto yield = ParseExactDecimal(yieldText);
+    if (!yield || yield->scale > 12)
+        return std::nullopt;
+    Int128 divisor = 1;
+    for (int i = 0; i < yield->scale + 4; ++i)  // per cent, and ten-thousandths to cents
+        divisor *= 10;
+    const Int128 product = static_cast<Int128>(paid.Raw()) * yield->units;
+    Int128 cents = product / divisor;
+    const Int128 rest = product % divisor;
+    if (rest * 2 >= divisor)
+        ++cents;
+    else if (rest * 2 <= -divisor)
+        --cents;
+    if (cents > std::numeric_limits<std::int64_t>::max() / 100 || cents < std::numeric_limits<std::int64_t>::min() / 100)
+        return std::nullopt;
+    return Money::FromRaw(static_cast<std::int64_t>(cents) * 100);
+}
+
+// Rounds a price to a multiple of step (half up); step and price positive.
+Money RoundToStep(Money price, Money step)
+{
+    const std::int64_t n = (price.Raw() + step.Raw() / 2) / step.Raw();
+    return Money::FromRaw(n * step.Raw());
+}
+
+LadderRow MakeRow(const SaleOutcome& sale)
+{
+    LadderRow row;
+    row.sale = sale;
+    row.text = {Show(sale.price, kPricePicture), Show(sale.received, kAmountPicture), Show(sale.fees, kAmountPicture),
+                Show(sale.profit, kAmountPicture), FormatPicture(sale.yieldPercent, kYieldPicture)};
+    return row;
+}
+
+} // namespace
+
+std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const Rates& rates)
+{
+    try {
+        const Money amount = price * shares;
+        const auto fees = TradeFees(amount, shares, Side::Sell, rates);
+        if (!fees)
+            return std::nullopt;
+        SaleOutcome sale;
+        sale.price = price;
+        sale.fees = fees->commission + fees->stampDuty + fees->transferFee;
+        sale.received = amount - sale.fees;
+        sale.profit = sale.received - paid;
+        sale.yieldPercent = YieldPercent(sale.profit, paid);
+        return sale;
+    } catch (const OutOfRange&) {
+        return std::nullopt;
+    }
+}
+
+std::vector<Money> LadderPrices(Money buyPrice, Market market)
+{
+    const Money tick = PriceTick(market);
+    // About 2 % of the price a step, taken to the nearest round step on the tick: 1, 2 or 5 ticks
+    // times a power of ten.
+    const double wanted = buyPrice.ToDouble() * 0.01;
+    Money step = tick;
+    double best = std::numeric_limits<double>::max();
+    for (std::int64_t scale = 1; scale <= 1'000'000'000; scale *= 10) {
+        for (std::int64_t factor : {1, 2, 5}) {
+            const Money candidate = tick.TimesWhole(scale * factor);
+            const double distance = std::fabs(std::log(candidate.ToDouble() / std::max(wanted, 1e-9)));
+            if (distance < best) {
+                best = distance;
+                step = candidate;
+            }
+        }
+    }
+    const double steps = std::round(buyPrice.ToDouble() * 0.2 / step.ToDouble());
+    const int rows = static_cast<int>(std::clamp(steps + 1, 15.0, 25.0));
+    Money start = RoundToStep(buyPrice, step) - step.TimesWhole((rows - 1) / 2);
+    if (start < step)
+        start = step;  // no price at or below zero
+    std::vector<Money> prices;
+    for (int i = 0; i < rows; ++i)
+        prices.push_back(start + step.TimesWhole(i));
+    return prices;
+}
+
+Outcome ConfirmTargetBuy(TargetFields& fields, Field field)
+{
+    const CheckOutcome check =
+        field == BuyPrice ? CheckBuyPriceText(fields.text[field]) : CheckBuyQuantityText(fields.text[field]);
+    if (!check.accepted)
+        return Refusal(check.reason, field);
+    fields.text[field] = check.text;
+    return {};
+}
+
+Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
+{
+    Outcome outcome;
+    const auto purchase = ReadPurchase(fields, outcome);
+    if (!purchase)
+        return outcome;
+    const RateReading reading = ReadFeeSettings(settings);
+    if (!reading.rates)
+        return Refusal(reading.problem);
+    try {
+        const Money amount = purchase->price * purchase->quantity;
+        const auto fees = BuyFees(amount, purchase->quantity, *reading.rates);
+        if (!fees)
+            return Refusal(Reason::OutOfRange, Quantity);
+        fields.text[Paid] = Show(amount + *fees, kAmountPicture);
+    } catch (const OutOfRange&) {
+        return Refusal(Reason::OutOfRange, Quantity);
+    }
+    return {};
+}
+
+Outcome ConfirmTarget(TargetFields& fields, TargetBy by)
+{
+    const Field field = by == TargetBy::Yield ? Yield : Profit;
+    const auto value = ParseNumber(fields.text[field]);
+    if (by == TargetBy::Yield) {
+        if (!value || !(*value > -100) || *value >= 1e6)
+            return Refusal(Reason::TargetYield, field);
+        fields.text[field] = FormatPicture(*value, kYieldPicture);
+        // Shown as nothing, or as -100.00: what it would be read as next time is refused now.
+        const auto shown = ParseNumber(fields.text[field]);
+        if (!shown || !(*shown > -100))
+            return Refusal(Reason::TargetYield, field);
+        return {};
+    }
+    if (!value || std::fabs(*value) >= 1e13)
+        return Refusal(Reason::TargetProfit, field);
+    fields.text[field] = FormatPicture(*value, kAmountPicture);
+    return {};
+}
+
+namespace {
+
+TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& settings)
+{
+    TargetResult result;
+    TargetFields work = fields;
+    const Field targetField = by == TargetBy::Yield ? Yield : Profit;
+
+    const auto purchase = ReadPurchase(work, result.outcome);
+    if (!purchase)
+        return result;
+    for (Field field : {BuyPrice, Quantity})
+        ConfirmTargetBuy(work, field);
+    if (!MoneyOf(work.text[Paid])) {
+        result.outcome = ComputeTargetPaid(work, settings);
+        if (!result.outcome.ok())
+            return result;
+    }
+    result.outcome = ConfirmTarget(work, by);
+    if (!result.outcome.ok())
+        return result;
+    const RateReading reading = ReadFeeSettings(settings);
+    if (!reading.rates) {
+        result.outcome = Refusal(reading.problem);
+        return result;
+    }
+    const Rates& rates = *reading.rates;
+    const Money paid = *MoneyOf(work.text[Paid]);
+    const Money shares = purchase->quantity;
+
+    // The target as profit; the other field shows what it implies.
+    std::optional<Money> profit;
+    if (by == TargetBy::Yield) {
+        profit = ProfitOfYield(paid, work.text[Yield]);
+        if (profit)
+            work.text[Profit] = Show(*profit, kAmountPicture);
+    } else {
+        profit = MoneyOf(work.text[Profit]);
+        if (profit && *profit <= Money() - paid) {
+            result.outcome = Refusal(Reason::TargetProfit, Profit);
+            return result;
+        }
+        if (profit)
+            work.text[Yield] = FormatPicture(YieldPercent(*profit, paid), kYieldPicture);
+    }
+    if (!profit) {
+        result.outcome = Refusal(Reason::OutOfRange, targetField);
+        return result;
+    }
+
+    const auto targetPrice = LowestSalePriceReaching(paid + *profit, shares, rates);
+    const auto breakEven = LowestSalePriceReaching(paid, shares, rates);
+    const auto atTarget = targetPrice ? SaleAt(*targetPrice, shares, paid, rates) : std::nullopt;
+    if (!atTarget || !breakEven) {
+        result.outcome = Refusal(Reason::OutOfRange, targetField);
+        return result;
+    }
+    work.text[Price] = Show(*targetPrice, kPricePicture);
+    work.text[Received] = Show(atTarget->received, kAmountPicture);
+    work.text[ProfitAtPrice] = Show(atTarget->profit, kAmountPicture);
+    work.text[YieldAtPrice] = FormatPicture(atTarget->yieldPercent, kYieldPicture);
+    work.text[BreakEven] = Show(*breakEven, kPricePicture);
+
+    // The ladder, with the break-even and the target in their places.
+    std::vector<Money> prices = LadderPrices(purchase->price, rates.market);
+    for (Money marked : {*breakEven, *targetPrice}) {
+        if (std::find(prices.begin(), prices.end(), marked) == prices.end())
+            prices.push_back(marked);
+    }
+    std::sort(prices.begin(), prices.end());
+    for (Money price : prices) {
+        const auto sale = SaleAt(price, shares, paid, rates);
+        if (!sale)
+            continue;
+        LadderRow row = MakeRow(*sale);
+        row.breakEven = price == *breakEven;
+        row.target = price == *targetPrice;
+        result.ladder.push_back(std::move(row));
+    }
+
+    // The curve across the ladder's range, on the tick.
+    const Money tick = PriceTick(rates.market);
+    const Money from = prices.front();
+    const Money to = prices.back();
+    const std::int64_t ticks = (to - from).Raw() / tick.Raw();
+    const std::int64_t every = std::max<std::int64_t>(1, ticks / kCurvePoints);
+    for (std::int64_t k = 0; k <= ticks; k += every) {
+        if (const auto sale = SaleAt(from + tick.TimesWhole(k), shares, paid, rates))
+            result.curve.push_back({sale->price.ToDouble(), sale->profit.ToDouble()});
+    }
+
+    fields = work;
+    return result;
+}
+
+} // namespace
+
+TargetResult ComputeTargetPrice(TargetFields& fields, TargetBy by, const FeeSettings& settings)
+{
+    try {
+        return Compute(fields, by, settings);
+    } catch (const OutOfRange&) {
+        // A sum beyond Money's range on the way: nothing was written.
+        TargetResult result;
+        result.outcome = Refusal(Reason::OutOfRange, by == TargetBy::Yield ? Yield : Profit);
+        return result;
+    }
+}
+
+} // namespace qcal

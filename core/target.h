@@ -1,0 +1,93 @@
+#pragma once
+// The target-price window as logic: for a purchase (price, quantity, the money paid) the lowest
+// price on the exchange's tick at which selling all the shares, after that sale's own fees under
+// the chosen rules, reaches a wanted profit (or limits a loss), the sale at that price, the
+// break-even on the same tick, a ladder of outcomes around the buy price and the curve of profit
+// against price for the chart. Everything works on the window's texts, as the window shows them.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/fees.h"
+#include "core/money.h"
+#include "core/outcome.h"
+
+namespace qcal {
+
+namespace target {
+// The window's fields: Field n is the control Text<n>.
+enum Field : int {
+    BuyPrice = 1,   // 买入价格 (input)
+    Quantity,       // 买入数量 (input)
+    Yield,          // 目标收益率, per cent (input, or implied by the profit)
+    Profit,         // 目标盈亏, yuan (input, or implied by the yield)
+    Price,          // 目标卖出价
+    Received,       // 实收金额 at that price
+    ProfitAtPrice,  // 盈亏金额 at that price
+    YieldAtPrice,   // 收益率 at that price
+    BreakEven,      // 保本价格 on the tick
+    Paid,           // 实付金额: the money the target is measured against
+};
+inline constexpr int kFieldCount = 10;
+} // namespace target
+
+struct TargetFields {
+    std::array<std::string, target::kFieldCount + 1> text{};  // index 0 unused
+    friend bool operator==(const TargetFields&, const TargetFields&) = default;
+};
+
+// Which of the two targets the user typed; the other shows what it implies.
+enum class TargetBy { Yield, Profit };
+
+// One sale of all the shares at one price.
+struct SaleOutcome {
+    Money price;
+    Money received;  // the amount less the sale's fees
+    Money fees;
+    Money profit;    // received less paid
+    double yieldPercent = 0;
+};
+
+// A row of the ladder, its figures and their texts as the grid shows them.
+struct LadderRow {
+    SaleOutcome sale;
+    bool breakEven = false;  // the break-even price's own row
+    bool target = false;     // the target price's own row
+    std::array<std::string, 5> text;  // price, received, fees, profit, yield
+};
+
+struct CurvePoint {
+    double price;
+    double profit;
+};
+
+struct TargetResult {
+    Outcome outcome;
+    std::vector<LadderRow> ladder;  // sorted by price
+    std::vector<CurvePoint> curve;  // the profit at every few ticks across the ladder's range
+};
+
+// Enter in the buy price or the quantity: checks the field and rewrites it ("##0.00##",
+// "###,###"). Refuses with the buy fields' own messages.
+Outcome ConfirmTargetBuy(TargetFields& fields, target::Field field);
+
+// The money paid for the shares typed: price × quantity and the buy fees of the chosen rules.
+Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings);
+
+// Enter in the yield or the profit: checks the field and rewrites it ("##0.00", "###,##0.00").
+// A yield must be above −100 %, a profit above minus the money paid.
+Outcome ConfirmTarget(TargetFields& fields, TargetBy by);
+
+// Everything: checks every input, writes the other target, the target price and the sale there, the
+// break-even, and returns the ladder and the curve. On a refusal nothing changes.
+TargetResult ComputeTargetPrice(TargetFields& fields, TargetBy by, const FeeSettings& settings);
+
+// The sale of `shares` at `price` under the rules, against the money paid.
+std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const Rates& rates);
+
+// The ladder's prices: about 10 % either side of the buy price in round steps on the tick (0.10 for a
+// 10-yuan share), 15 to 25 of them.
+std::vector<Money> LadderPrices(Money buyPrice, Market market);
+
+} // namespace qcal

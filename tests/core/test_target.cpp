@@ -1,0 +1,243 @@
+// The target-price window's logic: the worked examples under both rules, the ladder, the refusals,
+// and the solver against a walk over every tick.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "core/target.h"
+
+namespace qcal {
+namespace {
+
+using namespace target;
+
+const std::string SH{kShanghai};
+const std::string FD{kFunds};
+
+FeeSettings Own(std::string market = SH) { return {"3", "3", std::move(market)}; }
+FeeSettings Current(std::string market = SH) { return {"3", "3", std::move(market), FeeRules::Current}; }
+
+TargetFields Bought(const char* price = "10", const char* quantity = "1000")
+{
+    TargetFields f;
+    f.text[BuyPrice] = price;
+    f.text[Quantity] = quantity;
+    return f;
+}
+
+struct Example {
+    const char* name;
+    bool current;
+    const char* yield;
+    const char* paid;
+    const char* price;
+    const char* received;
+    const char* profit;
+    const char* yieldAtPrice;
+};
+
+void PrintTo(const Example& e, std::ostream* os) { *os << e.name; }
+
+class TargetExample : public ::testing::TestWithParam<Example> {};
+
+TEST_P(TargetExample, PriceAndSaleThere)
+{
+    const Example& e = GetParam();
+    TargetFields f = Bought();
+    f.text[Yield] = e.yield;
+    const TargetResult r = ComputeTargetPrice(f, TargetBy::Yield, e.current ? Current() : Own());
+    ASSERT_TRUE(r.outcome.ok()) << r.outcome.message;
+    EXPECT_EQ(f.text[Paid], e.paid);
+    EXPECT_EQ(f.text[Price], e.price);
+    EXPECT_EQ(f.text[Received], e.received);
+    EXPECT_EQ(f.text[ProfitAtPrice], e.profit);
+    EXPECT_EQ(f.text[YieldAtPrice], e.yieldAtPrice);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, TargetExample,
+    ::testing::Values(Example{"OwnFivePercent", false, "5", "10,061.00", "10.63", "10,565.22", "504.22", "5.01"},
+                      Example{"OwnBreakEven", false, "0", "10,061.00", "10.13", "10,068.22", "7.22", "0.07"},
+                      Example{"OwnStopLoss", false, "-5", "10,061.00", "9.62", "9,561.28", "-499.72", "-4.97"},
+                      Example{"CurrentFivePercent", true, "5", "10,030.10", "10.57", "10,532.89", "502.79", "5.01"},
+                      Example{"CurrentTenPercent", true, "10", "10,030.10", "11.08", "11,041.11", "1,011.01", "10.08"},
+                      Example{"CurrentStopLoss", true, "-5", "10,030.10", "9.57", "9,536.40", "-493.70", "-4.92"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TargetPrice, TheOtherTargetShowsWhatItImplies)
+{
+    TargetFields byYield = Bought();
+    byYield.text[Yield] = "5";
+    ASSERT_TRUE(ComputeTargetPrice(byYield, TargetBy::Yield, Own()).outcome.ok());
+    EXPECT_EQ(byYield.text[Yield], "5.00");
+    EXPECT_EQ(byYield.text[Profit], "503.05");  // 5 % of 10,061.00
+    EXPECT_EQ(byYield.text[BreakEven], "10.13");
+
+    TargetFields byProfit = Bought();
+    byProfit.text[Profit] = "504.22";
+    ASSERT_TRUE(ComputeTargetPrice(byProfit, TargetBy::Profit, Own()).outcome.ok());
+    EXPECT_EQ(byProfit.text[Yield], "5.01");
+    EXPECT_EQ(byProfit.text[Price], "10.63");
+    EXPECT_EQ(byProfit.text[ProfitAtPrice], "504.22");  // reached exactly at 10.63
+}
+
+TEST(TargetPrice, TheMoneyPaidComesFromTheMainWindowWhenGiven)
+{
+    TargetFields f = Bought();
+    f.text[Paid] = "10,000.00";  // as the main window shows after a dividend, say
+    f.text[Yield] = "0";
+    ASSERT_TRUE(ComputeTargetPrice(f, TargetBy::Yield, Own()).outcome.ok());
+    EXPECT_EQ(f.text[Paid], "10,000.00");
+    EXPECT_EQ(f.text[BreakEven], f.text[Price]);
+}
+
+TEST(TargetPrice, RefusalsNameTheirFieldAndChangeNothing)
+{
+    const struct {
+        const char* price;
+        const char* quantity;
+        TargetBy by;
+        const char* target;
+        Reason reason;
+        int field;
+    } cases[] = {
+        {"abc", "1000", TargetBy::Yield, "5", Reason::BuyPriceNotNumeric, BuyPrice},
+        {"10", "0", TargetBy::Yield, "5", Reason::BuyQuantityRange, Quantity},
+        {"10", "1000", TargetBy::Yield, "-100", Reason::TargetYield, Yield},
+        {"10", "1000", TargetBy::Yield, "-99.999", Reason::TargetYield, Yield},  // shown as -100.00
+        {"10", "1000", TargetBy::Yield, "x", Reason::TargetYield, Yield},
+        {"10", "1000", TargetBy::Profit, "-10061", Reason::TargetProfit, Profit},  // all of the money paid
+        {"10", "1000", TargetBy::Profit, "", Reason::TargetProfit, Profit},
+        {"10", "1000", TargetBy::Yield, "1000000", Reason::TargetYield, Yield},
+        // 20 % more than 800 million yuan paid is beyond what Money holds.
+        {"200000", "4,000,000,000", TargetBy::Yield, "20", Reason::OutOfRange, Yield},
+    };
+    for (const auto& c : cases) {
+        TargetFields f = Bought(c.price, c.quantity);
+        f.text[c.by == TargetBy::Yield ? Yield : Profit] = c.target;
+        const TargetFields before = f;
+        const TargetResult r = ComputeTargetPrice(f, c.by, c.reason == Reason::OutOfRange ? Current() : Own());
+        EXPECT_EQ(r.outcome.reason, c.reason) << c.price << " " << c.quantity << " " << c.target;
+        EXPECT_EQ(r.outcome.field, c.field) << c.target;
+        EXPECT_EQ(f, before) << c.target;
+        EXPECT_TRUE(r.ladder.empty());
+    }
+}
+
+TEST(TargetLadder, RoundStepsAboutTenPercentEitherSide)
+{
+    const auto tenYuan = LadderPrices(Money::FromWhole(10), Market::Shanghai);
+    ASSERT_EQ(tenYuan.size(), 21u);
+    EXPECT_EQ(tenYuan.front(), Money::FromWhole(9));
+    EXPECT_EQ(tenYuan.back(), Money::FromWhole(11));
+    EXPECT_EQ(tenYuan[1] - tenYuan[0], Money::FromDouble(0.1));
+
+    for (double price : {0.01, 0.05, 0.37, 1.234, 3.5, 10.0, 27.8, 99.99, 1234.5, 150000.0}) {
+        for (Market market : {Market::Shanghai, Market::Funds}) {
+            const auto prices = LadderPrices(Money::FromDouble(price), market);
+            EXPECT_GE(prices.size(), 15u) << price;
+            EXPECT_LE(prices.size(), 25u) << price;
+            const Money tick = PriceTick(market);
+            const Money step = prices[1] - prices[0];
+            EXPECT_GT(prices.front(), Money()) << price;
+            EXPECT_EQ(step.Raw() % tick.Raw(), 0) << price;
+            // A round step: 1, 2 or 5 times a power of ten ticks.
+            std::int64_t n = step.Raw() / tick.Raw();
+            while (n % 10 == 0)
+                n /= 10;
+            EXPECT_TRUE(n == 1 || n == 2 || n == 5) << price << " step " << step.ToDouble();
+            // Around the price: it lies within the ladder unless the ladder had to start above zero.
+            if (price > 1) {
+                EXPECT_TRUE(prices.front().ToDouble() < price && prices.back().ToDouble() > price) << price;
+            }
+        }
+    }
+}
+
+TEST(TargetLadder, MarksTheBreakEvenAndTheTargetRowsAndDrawsTheCurve)
+{
+    TargetFields f = Bought();
+    f.text[Yield] = "5";
+    const TargetResult r = ComputeTargetPrice(f, TargetBy::Yield, Own());
+    ASSERT_TRUE(r.outcome.ok());
+    ASSERT_EQ(r.ladder.size(), 23u);  // 21 round prices, and 10.13 and 10.63 between them
+    EXPECT_TRUE(std::is_sorted(r.ladder.begin(), r.ladder.end(),
+                               [](const LadderRow& a, const LadderRow& b) { return a.sale.price < b.sale.price; }));
+    const auto marked = [&](bool LadderRow::*flag) {
+        return std::count_if(r.ladder.begin(), r.ladder.end(), [&](const LadderRow& row) { return row.*flag; });
+    };
+    EXPECT_EQ(marked(&LadderRow::breakEven), 1);
+    EXPECT_EQ(marked(&LadderRow::target), 1);
+    for (const LadderRow& row : r.ladder) {
+        if (row.target) {
+            EXPECT_EQ(row.text[0], "10.63");
+            EXPECT_EQ(row.text[3], "504.22");
+        }
+        if (row.breakEven) {
+            EXPECT_EQ(row.text[0], "10.13");
+        }
+        if (row.text[0] == "9.00") {
+            EXPECT_EQ(row.text[1], "8,945.00");  // 9,000.00 less 27.00, 27.00 and 1.00
+            EXPECT_EQ(row.text[3], "-1,116.00");
+            EXPECT_EQ(row.text[4], "-11.09");
+        }
+    }
+    ASSERT_GE(r.curve.size(), 100u);
+    EXPECT_TRUE(std::is_sorted(r.curve.begin(), r.curve.end(),
+                               [](const CurvePoint& a, const CurvePoint& b) { return a.price < b.price; }));
+    EXPECT_LT(r.curve.front().profit, 0);
+    EXPECT_GT(r.curve.back().profit, 0);
+}
+
+// The lowest tick whose sale reaches the target, walked from the first tick.
+std::optional<Money> Walked(Money target, Money shares, const Rates& rates, int cap)
+{
+    const Money tick = PriceTick(rates.market);
+    for (int k = 1; k <= cap; ++k) {
+        const auto sale = SaleAt(tick.TimesWhole(k), shares, Money(), rates);
+        if (sale && sale->received >= target)
+            return tick.TimesWhole(k);
+    }
+    return std::nullopt;
+}
+
+TEST(TargetPrice, MatchesTheWalkOverTicksUnderBothRules)
+{
+    std::mt19937 random(7);
+    const auto uniform = [&random](double a, double b) { return std::uniform_real_distribution<double>(a, b)(random); };
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    int compared = 0;
+    for (int i = 0; i < 6000; ++i) {
+        char commission[16], stamp[16];
+        std::snprintf(commission, sizeof commission, "%.2f", uniform(0, 3));
+        std::snprintf(stamp, sizeof stamp, "%d", pick(7));
+        const std::string markets[] = {std::string(kShanghai), std::string(kShenzhen), std::string(kFunds)};
+        FeeSettings settings{commission, stamp, markets[pick(3)]};
+        if (pick(2)) {
+            settings.rules = FeeRules::Current;
+            settings.waiveMinimum = pick(2) == 0;
+        }
+        const Rates rates = *ReadRates(settings);
+        const Money shares = Money::FromWhole(pick(3) == 0 ? 1 + pick(20) : 100 * (1 + pick(50)));
+        const double price = PriceTick(rates.market).ToDouble() * (1 + pick(3000));
+        const Money target = Money::FromDouble(std::round(price * shares.ToDouble() * uniform(0.9, 1.0) * 100) / 100);
+        const auto walked = Walked(target, shares, rates, 4000);
+        if (!walked)
+            continue;
+        const auto found = LowestSalePriceReaching(target, shares, rates);
+        ASSERT_TRUE(found) << commission << " " << settings.market << " " << shares.ToDouble();
+        ASSERT_EQ(found->Raw(), walked->Raw()) << "commission " << commission << " stamp " << stamp << " "
+                                               << settings.market << " shares " << shares.ToDouble() << " target "
+                                               << target.ToDouble();
+        ++compared;
+    }
+    EXPECT_GT(compared, 5000);
+}
+
+} // namespace
+} // namespace qcal
