@@ -125,6 +125,19 @@ std::optional<SideFeeResult> TradeFees(Money amount, Money quantity, Side side, 
     }
 }
 
+std::optional<Money> TradeFeesTotal(Money amount, Money quantity, Side side, const Rates& rates)
+{
+    const auto fees = TradeFees(amount, quantity, side, rates);
+    if (!fees)
+        return std::nullopt;
+    try {
+        const Money sum = fees->commission + fees->stampDuty + fees->transferFee;
+        return Money::FromRaw(sum.TimesWhole(100).ToWhole() * 100);
+    } catch (const OutOfRange&) {
+        return std::nullopt;
+    }
+}
+
 // The net of a sale never falls by more than rounding as the price rises: each fee rises by its
 // rate times the amount's rise, within a cent of rounding (the program's own fees, rounded from
 // doubles, within a cent and a few units of 2^-53) (the minimum commission only flattens

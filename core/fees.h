@@ -82,6 +82,10 @@ std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const FeeSet
 // alike); nullopt when a value leaves the supported range.
 std::optional<SideFeeResult> TradeFees(Money amount, Money quantity, Side side, const Rates& rates);
 
+// Their total, rounded to the cent once (halves to even: the program's own Shanghai transfer fee
+// has four decimals; under the current rules every fee is in cents already).
+std::optional<Money> TradeFeesTotal(Money amount, Money quantity, Side side, const Rates& rates);
+
 // The program's own model: the lowest selling price at which selling `quantity` gives back
 // price × quantity after the search's own buy and sell fees; 0 for a market text other than the three.
 // nullopt when a value leaves the supported range, or no price within the 32-bit step counter

@@ -31,6 +31,7 @@ enum class Reason {
     DividendNotNumeric,
     TargetYield,             // the target-price window's yield: a number above −100
     TargetProfit,            // its profit: a number, a loss smaller than the money paid
+    TargetCostUnreachable,   // averaging down: no number of shares brings the cost that low
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -57,6 +58,7 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::DividendNotNumeric: return msg::kDividendNotNumeric;
     case Reason::TargetYield: return msg::kTargetYield;
     case Reason::TargetProfit: return msg::kTargetProfit;
+    case Reason::TargetCostUnreachable: return msg::kTargetCostUnreachable;
     }
     return {};
 }

@@ -65,17 +65,6 @@ std::optional<Purchase> ReadPurchase(const TargetFields& fields, Outcome& outcom
     return Purchase{*price, *quantity};
 }
 
-// The buy fees of one trade, their total rounded to the cent once (halves to even, as the main
-// window's total: the program's own Shanghai transfer fee has four decimals).
-std::optional<Money> BuyFees(Money amount, Money quantity, const Rates& rates)
-{
-    const auto fees = TradeFees(amount, quantity, Side::Buy, rates);
-    if (!fees)
-        return std::nullopt;
-    const Money sum = fees->commission + fees->stampDuty + fees->transferFee;
-    return Money::FromRaw(sum.TimesWhole(100).ToWhole() * 100);
-}
-
 // yield per cent of the money paid, to the cent halves away from zero, exactly: the yield as
 // typed is a decimal, never a binary double.
 std::optional<Money> ProfitOfYield(Money paid, const std::string& yieldText)
@@ -185,7 +174,7 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
         return Refusal(reading.problem);
     try {
         const Money amount = purchase->price * purchase->quantity;
-        const auto fees = BuyFees(amount, purchase->quantity, *reading.rates);
+        const auto fees = TradeFeesTotal(amount, purchase->quantity, Side::Buy, *reading.rates);
         if (!fees)
             return Refusal(Reason::OutOfRange, Quantity);
         fields.text[Paid] = Show(amount + *fees, kAmountPicture);

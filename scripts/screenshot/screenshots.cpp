@@ -24,6 +24,7 @@
 #include "ui/tools/form5.h"
 #include "ui/tools/form6.h"
 #include "ui/tools/form7.h"
+#include "ui/tools/form8.h"
 #include "ui/tools/side_windows.h"
 
 namespace {
@@ -163,6 +164,21 @@ int main(int argc, char* argv[])
         Enter(target->Text(qcal::target::Yield), QStringLiteral("5"));
         Save(target, "target.png");
         target->close();
+    });
+    // 补仓与做T on the worked example's holding, under the current rules.
+    Scene([](Form1& form) {
+        UseRates(form, "3.0", "3", qcal::kShanghai);
+        form.Check(qcal::ui::CurrentRulesCheck)->setChecked(true);
+        Enter(form.Text(qcal::BuyPrice), QStringLiteral("10"));
+        Enter(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
+        auto* window = Open<qcal::ui::SideWindow>(form, qcal::ui::AverageDownWindow);
+        Enter(window->Text(qcal::position::Price), QStringLiteral("8"));
+        Enter(window->Text(qcal::position::TargetCost), QStringLiteral("9"));
+        Enter(window->Text(qcal::position::TripShares), QStringLiteral("500"));
+        Enter(window->Text(qcal::position::SellPrice), QStringLiteral("10.5"));
+        Enter(window->Text(qcal::position::BuyBackPrice), QStringLiteral("10.2"));
+        Save(window, "average-down.png");
+        window->close();
     });
     return g_failures == 0 ? 0 : 1;
 }

@@ -31,7 +31,7 @@ QList<QWidget*> OpenEveryWindow(Form1& form)
     for (auto id : {qcal::ui::BatchSellWindow, qcal::ui::BatchBuyWindow})
         windows << form.SideWindow(id).data();
     const std::pair<const char*, qcal::ui::SideWindowId> kItems[] = {
-        {"MBJ", qcal::ui::TargetWindow}, {"JHG", qcal::ui::ConverterWindow}, {"MNCK", qcal::ui::MiniWindow},
+        {"MBJ", qcal::ui::TargetWindow}, {"BCZT", qcal::ui::AverageDownWindow}, {"JHG", qcal::ui::ConverterWindow}, {"MNCK", qcal::ui::MiniWindow},
         {"GY", qcal::ui::AboutWindow}};
     for (const auto& [item, id] : kItems) {
         form.Action(item)->trigger();
@@ -65,7 +65,7 @@ void TestWindowConventions::everyNumberIsRightAligned()
             ++fields;
         }
     }
-    QVERIFY(fields >= 22 + 6 + 6 + 10 + 5 + 3);
+    QVERIFY(fields >= 22 + 6 + 6 + 10 + 18 + 5 + 3);
 }
 
 void TestWindowConventions::fieldsAreNamedByTheirLabels()

@@ -26,10 +26,11 @@ enum SideWindowId : int {
     ConverterWindow = 5,  // Form5
     MiniWindow = 6,       // Form6
     TargetWindow = 7,     // Form7
+    AverageDownWindow = 8,  // Form8
 };
-inline constexpr SideWindowId kSideWindows[] = {AboutWindow,     BatchSellWindow, BatchBuyWindow,
-                                                ConverterWindow, MiniWindow,      TargetWindow};
-inline constexpr int kLastSideWindow = TargetWindow;
+inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,   ConverterWindow,
+                                                MiniWindow,  TargetWindow,    AverageDownWindow};
+inline constexpr int kLastSideWindow = AverageDownWindow;
 
 class SideWindow : public QWidget {
     Q_OBJECT

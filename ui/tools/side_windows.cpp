@@ -12,6 +12,7 @@
 #include "ui/tools/form5.h"
 #include "ui/tools/form6.h"
 #include "ui/tools/form7.h"
+#include "ui/tools/form8.h"
 
 namespace qcal::ui {
 
@@ -26,6 +27,7 @@ SideWindow* Create(Form1& main, SideWindowId id)
     case ConverterWindow: return new Form5(main);
     case MiniWindow: return new Form6(main);
     case TargetWindow: return new Form7(main);
+    case AverageDownWindow: return new Form8(main);
     }
     return nullptr;
 }
