@@ -99,7 +99,7 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
     const Rates& rates = *reading.rates;
 
     const auto tooSmall = [&fields] {
-        fields.shares = "0";
+        fields.shares = std::string("0");  // not a bare literal: GCC 12 at -O2 warns falsely (-Wrestrict)
         fields.payment.clear();
         fields.left.clear();
         return Refusal(Reason::NotEnoughMoney, converter::Amount);

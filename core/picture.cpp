@@ -117,7 +117,7 @@ std::string FormatPicture(double value, std::string_view picture)
     const int keep = d.point + decimals;  // how many of the 15 digits stand before the rounding point
     std::string scaled;
     if (keep <= 0) {
-        scaled = (keep == 0 && d.digits[0] >= '5') ? "1" : "0";
+        scaled.assign(1, (keep == 0 && d.digits[0] >= '5') ? '1' : '0');
     } else if (keep >= static_cast<int>(d.digits.size())) {
         scaled = d.digits + std::string(static_cast<std::size_t>(keep) - d.digits.size(), '0');
     } else {

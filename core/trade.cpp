@@ -112,10 +112,11 @@ void BuySteps(MainWindowState& s)
     Show(s, BuyFees, kt / 100.0, kAmountPicture);
     s.buy.fees = Money::FromRaw(static_cast<std::int64_t>(kt) * 100);
 
+    // Whole strings, not bare literals: GCC 12 at -O2 warns falsely about those (-Wrestrict).
     if (!ParseNumber(s.text[Dividend]))
-        s.text[Dividend] = "0";
+        s.text[Dividend] = std::string("0");
     if (!ParseNumber(s.text[Bonus]))
-        s.text[Bonus] = "0";
+        s.text[Bonus] = std::string("0");
     const double dividend = NumberOrZero(s.text[Dividend]);
     const double bonus = NumberOrZero(s.text[Bonus]);
     const double q = Q.ToDouble();
@@ -216,8 +217,8 @@ CalcResult CalculateBuy(MainWindowState& state)
         const double dividend = NumberOrZero(state.text[Dividend]);
         if (bonus != 0 || dividend != 0) {
             MainWindowState without = state;
-            without.text[Bonus] = "0";
-            without.text[Dividend] = "0.00";
+            without.text[Bonus] = std::string("0");
+            without.text[Dividend] = std::string("0.00");
             if (AllOrNothing(without, BuySteps).ok())
                 result.field = dividend != 0 ? Dividend : Bonus;
         }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 
 #include "core/messages.h"
 #include "support/ui_fixture.h"
+#include "ui/common/application.h"
 #include "ui/common/window_fit.h"
 #include "ui/main/form1.h"
 #include "ui/tools/form2.h"
@@ -50,6 +52,7 @@ private slots:
     void theMessageBoxReadsInChinese();
     void aWindowLargerThanTheScreenScrolls();
     void theGuideOpensWithoutABrowser();
+    void everyWindowCarriesTheProgramsIcon();
 };
 
 void TestWindowConventions::everyNumberIsRightAligned()
@@ -149,6 +152,18 @@ void TestWindowConventions::theGuideOpensWithoutABrowser()
     QVERIFY(guide->isReadOnly());
     QVERIFY2(guide->toPlainText().contains(QStringLiteral("保本价格")), qPrintable(qcal::ui::Form2::GuidePath()));
     about->close();
+}
+
+void TestWindowConventions::everyWindowCarriesTheProgramsIcon()
+{
+    qcal::ui::PrepareApplication(*qApp);
+    const QIcon icon = QApplication::windowIcon();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(48, 48), QSize(256, 256)}));
+    qcal::test::MainWindow w;
+    Form1& form = w.Open();
+    for (QWidget* window : OpenEveryWindow(form))
+        QCOMPARE(window->windowIcon().availableSizes(), icon.availableSizes());
 }
 
 QTEST_MAIN(TestWindowConventions)

@@ -1,6 +1,7 @@
 #include "ui/common/application.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -10,6 +11,12 @@ namespace qcal::ui {
 void PrepareApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("qcal"));
+    // Every window's icon; the same picture as the menu entry's.
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/qcal-48.png"));
+    icon.addFile(QStringLiteral(":/icons/qcal-256.png"));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qcal.Qcal"));
     // Every text the program shows is Simplified Chinese, whatever the system's language.
     static QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),

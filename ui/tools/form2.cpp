@@ -149,7 +149,7 @@ QString Form2::GuidePath()
     const QString beside = program.filePath(QStringLiteral("guide.html"));
     if (QFileInfo::exists(beside))
         return beside;
-    return QDir::cleanPath(program.filePath(QStringLiteral("../share/doc/qcal/guide.html")));
+    return QDir::cleanPath(program.filePath(QStringLiteral(QCAL_DOC_FROM_BIN "/guide.html")));
 }
 
 namespace {
