@@ -152,7 +152,7 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
     // batches and a later whole sale can bring this break-even back.
     s.buy = m;
     s.buyBreakEven = s.text[BreakEven];
-    s.buyBasis = s.CurrentBuyBasis();
+    s.shownBuy = ShownBuy{s.CurrentBuyBasis(), m.price, m.quantity};
     return true;
 }
 
@@ -207,21 +207,35 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
     return true;
 }
 
-// Runs a post on copies of the tags and the state and hands them over only when it completed.
+// Runs a post on copies of the tags and the state and hands them over only when it completed. The
+// tags as the post read them are kept in the state's member `posted`.
 template <typename Steps>
-BatchResult AllOrNothing(BatchFields& fields, MainWindowState& state, Steps steps)
+BatchResult AllOrNothing(BatchFields& fields, MainWindowState& state, Steps steps,
+                         std::optional<BatchValues> MainWindowState::*posted)
 {
     BatchFields b = fields;
     MainWindowState s = state;
-    bool posted = false;
+    bool wrote = false;
     BatchResult result;
-    static_cast<Outcome&>(result) = Attempt([&] { posted = steps(b, s); });
+    static_cast<Outcome&>(result) = Attempt([&] { wrote = steps(b, s); });
     if (!result.ok())
         return result;
+    if (wrote)
+        s.*posted = fields.tag;
     fields = std::move(b);
     state = std::move(s);
-    result.posted = posted;
+    result.posted = wrote;
     return result;
+}
+
+template <typename Steps>
+BatchResult Repost(MainWindowState& state, Steps steps, std::optional<BatchValues> MainWindowState::*posted)
+{
+    if (!(state.*posted))
+        return {};
+    BatchFields b;
+    b.tag = *(state.*posted);
+    return AllOrNothing(b, state, steps, posted);
 }
 
 } // namespace
@@ -247,12 +261,19 @@ double QuantityTagSum(const BatchFields& fields)
 
 BatchResult PostBuyBatches(BatchFields& fields, MainWindowState& state)
 {
-    return AllOrNothing(fields, state, BuySteps);
+    return AllOrNothing(fields, state, BuySteps, &MainWindowState::buyBatches);
 }
 
 BatchResult PostSellBatches(BatchFields& fields, MainWindowState& state)
 {
-    return AllOrNothing(fields, state, SellSteps);
+    return AllOrNothing(fields, state, SellSteps, &MainWindowState::sellBatches);
+}
+
+BatchResult RepostBuyBatches(MainWindowState& state) { return Repost(state, BuySteps, &MainWindowState::buyBatches); }
+
+BatchResult RepostSellBatches(MainWindowState& state)
+{
+    return Repost(state, SellSteps, &MainWindowState::sellBatches);
 }
 
 void MarkBuyBatch(MainWindowState& state)
@@ -273,8 +294,16 @@ void MarkSellBatch(MainWindowState& state)
     state.label[SellQuantityLabel].toolTip = caption::kBatchSellTotalTip;
 }
 
-void UnlockBuyBatch(MainWindowState& state) { state.locked[BuyPrice] = state.locked[BuyQuantity] = false; }
+void UnlockBuyBatch(MainWindowState& state)
+{
+    state.locked[BuyPrice] = state.locked[BuyQuantity] = false;
+    state.buyBatches.reset();
+}
 
-void UnlockSellBatch(MainWindowState& state) { state.locked[SellPrice] = state.locked[SellQuantity] = false; }
+void UnlockSellBatch(MainWindowState& state)
+{
+    state.locked[SellPrice] = state.locked[SellQuantity] = false;
+    state.sellBatches.reset();
+}
 
 } // namespace qcal

@@ -24,7 +24,7 @@ constexpr bool IsBatchQuantityField(int field) { return field % 2 == 0; }
 
 struct BatchFields {
     std::array<std::string, kBatchFieldCount + 1> text{};
-    std::array<std::string, kBatchFieldCount + 1> tag{};
+    BatchValues tag{};
     friend bool operator==(const BatchFields&, const BatchFields&) = default;
 };
 
@@ -45,16 +45,24 @@ struct BatchResult : Outcome {
 
 // Averages the batches into the buy side (Text1 … Text10, Label8's colour and the buy-side
 // Money members). Reads only the tags; on "上海A股" rewrites the quantity tags with the batch fees.
+// The tags as read are kept in the state (buyBatches) for a later repost.
 BatchResult PostBuyBatches(BatchFields& fields, MainWindowState& state);
 
 // Averages the batches into the sell side (Text11 … Text17, Text20), and, when a buy result is on
 // screen (Text10 not empty), the profit, the yield, their labels and the break-even in Text9.
+// The tags as read are kept in the state (sellBatches).
 BatchResult PostSellBatches(BatchFields& fields, MainWindowState& state);
+
+// The batches of the last post of a side averaged again, as after a change of the fee settings;
+// nothing is done (and nothing posted) when the side holds no posted batches.
+BatchResult RepostBuyBatches(MainWindowState& state);
+BatchResult RepostSellBatches(MainWindowState& state);
 
 // Marking the main window's input fields of a side as derived values: locked, grey, relabelled.
 void MarkBuyBatch(MainWindowState& state);
 void MarkSellBatch(MainWindowState& state);
-// The batch windows' own clear: the fields become editable again; captions stay as they are.
+// The batch windows' own clear: the fields become editable again and the posted batches are
+// forgotten; captions stay as they are.
 void UnlockBuyBatch(MainWindowState& state);
 void UnlockSellBatch(MainWindowState& state);
 

@@ -90,6 +90,19 @@ struct BuyBasis {
     friend bool operator==(const BuyBasis&, const BuyBasis&) = default;
 };
 
+// The buy on screen: what it was computed from, and the price and quantity the calculation took
+// (the quantity as bought, before bonus shares were folded into Text2), so that it can be computed
+// again under other fee rules whatever has been typed or reset since.
+struct ShownBuy {
+    BuyBasis basis;
+    Money price, quantity;
+    friend bool operator==(const ShownBuy&, const ShownBuy&) = default;
+};
+
+// The accepted values of a multi-batch window's six fields (index 0 unused) as its last post read
+// them: batch b's price is value 2b − 1, its quantity value 2b.
+using BatchValues = std::array<std::string, 7>;
+
 struct MainWindowState {
     std::array<std::string, kFieldCount + 1> text{};   // indexed by Field; index 0 unused
     std::array<bool, kFieldCount + 1> locked{};        // read-only flag of each field (a locked input field is grey)
@@ -109,7 +122,10 @@ struct MainWindowState {
     std::string buyBreakEven;
 
     // Set by every buy calculation and batch buy that writes the buy results; empty after Clear.
-    std::optional<BuyBasis> buyBasis;
+    std::optional<ShownBuy> shownBuy;
+    // The batches behind a posted multi-batch buy or sell; empty after either Clear. Kept here,
+    // not in the batch windows, so that the figures can be posted again with the windows gone.
+    std::optional<BatchValues> buyBatches, sellBatches;
     BuyBasis CurrentBuyBasis() const { return {text[BuyPrice], text[BuyQuantity], text[Bonus], text[Dividend], fees}; }
 
     friend bool operator==(const MainWindowState&, const MainWindowState&) = default;

@@ -143,7 +143,7 @@ void BuySteps(MainWindowState& s)
     s.buyBreakEven = s.text[BreakEven];
 
     s.label[BreakEvenLabel].colour = Colour::Red;
-    s.buyBasis = s.CurrentBuyBasis();
+    s.shownBuy = ShownBuy{s.CurrentBuyBasis(), P, Q};
 }
 
 void SellSteps(MainWindowState& s)

@@ -1,11 +1,15 @@
 #pragma once
 // The main window's state as Clear leaves it, for the calculation tests: the settings given, bonus
-// "0", dividend "0.00", and the labels the calculations change with their first captions.
+// "0", dividend "0.00", and the labels the calculations change with their first captions; and a buy
+// and a sale typed into it.
+
+#include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/captions.h"
 #include "core/main_state.h"
+#include "core/trade.h"
 
 namespace qcal::test {
 
@@ -24,6 +28,25 @@ inline MainWindowState ClearedWindow(const char* market = "上海A股", const ch
     w.label[YieldLabel] = {std::string(caption::kYield), Colour::Black, {}};
     w.unit[ProfitUnit] = caption::kUnitYuan;
     return w;
+}
+
+// A buy and a sale typed and confirmed; the quantities without thousands separators.
+inline void Buy(MainWindowState& w, const char* price, const char* quantity)
+{
+    w.text[BuyPrice] = price;
+    w.text[BuyQuantity] = quantity;
+    w.buy.price = Money::FromDouble(std::stod(price));
+    w.buy.quantity = Money::FromDouble(std::stod(quantity));
+    ASSERT_TRUE(CalculateBuy(w).ok());
+}
+
+inline void Sell(MainWindowState& w, const char* price, const char* quantity)
+{
+    w.text[SellPrice] = price;
+    w.text[SellQuantity] = quantity;
+    w.sell.price = Money::FromDouble(std::stod(price));
+    w.sell.quantity = Money::FromDouble(std::stod(quantity));
+    ASSERT_TRUE(CalculateSell(w).ok());
 }
 
 } // namespace qcal::test

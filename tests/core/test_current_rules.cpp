@@ -127,23 +127,8 @@ MainWindowState Window(const char* commission = "3", std::string market = SH, bo
     return w;
 }
 
-void Buy(MainWindowState& w, const char* price, const char* quantity)
-{
-    w.text[BuyPrice] = price;
-    w.text[BuyQuantity] = quantity;
-    w.buy.price = M(std::stod(price));
-    w.buy.quantity = M(std::stod(quantity));
-    ASSERT_TRUE(CalculateBuy(w).ok());
-}
-
-void Sell(MainWindowState& w, const char* price, const char* quantity)
-{
-    w.text[SellPrice] = price;
-    w.text[SellQuantity] = quantity;
-    w.sell.price = M(std::stod(price));
-    w.sell.quantity = M(std::stod(quantity));
-    ASSERT_TRUE(CalculateSell(w).ok());
-}
+using test::Buy;
+using test::Sell;
 
 TEST(CurrentRulesMainWindow, BuyTenThousandInShanghai)
 {

@@ -59,6 +59,7 @@ private slots:
     void theSettingsFrameShowsTheRulesInForce();
     void workedExampleThroughTheMainWindow();
     void switchingRecomputesWhatIsOnScreen();
+    void switchingRecomputesAClosedBatchBuyAndABuyAfterEnter();
     void waivedMinimumLowersTheSmallBuy();
     void aCommissionAboveTheCapIsRefused();
     void theChoiceSurvivesARestart();
@@ -161,6 +162,42 @@ void TestCurrentRules::switchingRecomputesWhatIsOnScreen()
     QCOMPARE(form.Text(qcal::BuyStampDuty)->text(), QStringLiteral("30.00"));
     QCOMPARE(form.Text(qcal::Received)->text(), QStringLiteral("10,933.00"));
     QCOMPARE(form.Text(qcal::BreakEven)->text(), QStringLiteral("10.123"));
+    QCOMPARE(w.boxes.Pending(), 0);
+}
+
+// On 上海A股 under the program's own rules a batch post leaves the transfer fees where the window kept
+// the quantities; the batches must still be posted again as typed, with their window closed.
+void TestCurrentRules::switchingRecomputesAClosedBatchBuyAndABuyAfterEnter()
+{
+    qcal::test::MainWindow w;
+    Form1& form = w.Open();
+    qcal::test::UseRates(form, "3.0", "3", qcal::kShanghai);
+    auto* buy = qobject_cast<qcal::ui::BatchWindow*>(qcal::ui::OpenSideWindow(form, qcal::ui::BatchBuyWindow));
+    QVERIFY(buy);
+    const char* batches[] = {"10", "1000", "11", "1000"};
+    for (int i = 0; i < 4; ++i)
+        TypeInto(buy->Text(i + 1), QString::fromLatin1(batches[i]));
+    buy->Command1()->click();
+    QVERIFY(!buy->isVisible());
+    const QString ownPaid = form.Text(qcal::Paid)->text();
+    QCOMPARE(form.Text(qcal::BuyQuantity)->text(), QStringLiteral("2,000"));
+
+    CurrentRules(form)->setChecked(true);
+    QCOMPARE(form.Text(qcal::BuyQuantity)->text(), QStringLiteral("2,000"));
+    QCOMPARE(form.Text(qcal::BuyCommission)->text(), QStringLiteral("63.00"));  // 30.00 + 33.00
+    QCOMPARE(form.Text(qcal::BuyTransferFee)->text(), QStringLiteral("0.21"));  // 0.10 + 0.11
+    QCOMPARE(form.Text(qcal::Paid)->text(), QStringLiteral("21,063.21"));
+    CurrentRules(form)->setChecked(false);
+    QCOMPARE(form.Text(qcal::Paid)->text(), ownPaid);
+    QCOMPARE(w.boxes.Pending(), 0);
+
+    // A single buy whose calculation Enter in the price field has since reset.
+    form.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+    BuyTenThousand(form);
+    PressEnter(form.Text(qcal::BuyPrice));
+    CurrentRules(form)->setChecked(true);
+    QCOMPARE(form.Text(qcal::Paid)->text(), QStringLiteral("10,030.10"));
+    QCOMPARE(form.Text(qcal::BreakEven)->text(), QStringLiteral("10.070"));
     QCOMPARE(w.boxes.Pending(), 0);
 }
 

@@ -243,7 +243,12 @@ QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast
 
 bool Form1::IsExiting() const { return exiting_; }
 
-bool Form1::HasComputedBuy() const { return calc_.buyBasis.has_value() && !text_[qcal::Paid]->text().isEmpty(); }
+// The figures on screen belong to the inputs and settings shown, not to ones typed since.
+bool Form1::HasComputedBuy() const
+{
+    return calc_.shownBuy && calc_.shownBuy->basis == Snapshot().CurrentBuyBasis() &&
+           !text_[qcal::Paid]->text().isEmpty();
+}
 
 // Widgets and calculation state ---------------------------------------------------------------
 

@@ -116,6 +116,8 @@ private:
     bool RunBuy();
     bool RunSell();
     void RecomputeShownSale();
+    // Runs one of the recalculations of the figures on screen and shows its outcome.
+    bool Recompute(qcal::Outcome (*recalculate)(qcal::MainWindowState&));
     void Report(const qcal::Outcome& outcome);
     // The value of a field that a check has just accepted; nullopt (after the message) when it
     // does not fit Money.

@@ -13,6 +13,7 @@
 #include "core/captions.h"
 #include "core/input_checks.h"
 #include "core/numtext.h"
+#include "core/recalculate.h"
 #include "core/trade.h"
 #include "ui/common/colours.h"
 #include "ui/common/field_keys.h"
@@ -145,7 +146,9 @@ void Form1::QK()
     calc_.ResetSellSide();
     calc_.profit = qcal::Money();
     calc_.buyBreakEven.clear();
-    calc_.buyBasis.reset();
+    calc_.shownBuy.reset();
+    calc_.buyBatches.reset();
+    calc_.sellBatches.reset();
 }
 
 void Form1::Command4_Click()
@@ -319,7 +322,7 @@ void Form1::Form_Activate()
     FocusField(SellPrice);
     // Figures computed from exactly these inputs and rates are on screen already; computing again
     // would replace a partial sale's remaining-shares break-even with the whole position's.
-    if (calc_.buyBasis && *calc_.buyBasis == Snapshot().CurrentBuyBasis())
+    if (calc_.shownBuy && calc_.shownBuy->basis == Snapshot().CurrentBuyBasis())
         return;
     const auto buyPrice = AcceptedValue(BuyPrice);
     const auto shares = buyPrice ? AcceptedValue(BuyQuantity) : std::nullopt;
@@ -335,25 +338,19 @@ void Form1::Form_Activate()
 // After the buy side changed under a shown sale, the sale is computed again, as Calculate would,
 // so that the figures on screen belong together. Its inputs are checked silently: a sale whose
 // texts no longer pass stays as it was.
-void Form1::RecomputeShownSale()
+void Form1::RecomputeShownSale() { Recompute(qcal::RecalculateShownSale); }
+
+// A refusal is told, and the figures stay as they were.
+bool Form1::Recompute(qcal::Outcome (*recalculate)(qcal::MainWindowState&))
 {
-    if (IsEmpty(text_[SellAmount]))
-        return;
-    if (text_[SellPrice]->isReadOnly()) {
-        // A multi-batch sell: its window still holds the batches.
-        RepostBatches(*this, BatchSellWindow);
-        return;
+    qcal::MainWindowState state = Snapshot();
+    const qcal::Outcome outcome = recalculate(state);
+    if (!outcome.ok()) {
+        Report(outcome);
+        return false;
     }
-    if (!qcal::CheckSellPriceText(S(text_[SellPrice]->text())).accepted ||
-        !qcal::CheckSellQuantityText(S(text_[SellQuantity]->text())).accepted)
-        return;
-    const auto price = AcceptedValue(SellPrice);
-    const auto quantity = price ? AcceptedValue(SellQuantity) : std::nullopt;
-    if (!quantity)
-        return;
-    calc_.sell.price = *price;
-    calc_.sell.quantity = *quantity;
-    RunSell();
+    Apply(state);
+    return true;
 }
 
 // Commands that open and close windows ---------------------------------------------------------
@@ -447,17 +444,11 @@ void Form1::ShowRulesInForce()
         tip(label, qcal::caption::kTransferFeeCurrentTip);
 }
 
-// The buy side as it was last computed (its price and quantity, a holding's bonus shares folded in
-// once already), or the multi-batch buy posted again; then the sale shown, if any.
+// The buy on screen and then the sale on screen, charged again by the settings now chosen.
 void Form1::RecomputeForNewRules()
 {
-    if (calc_.buyBasis) {
-        if (label_[BuyQuantityLabel]->text() == Q(qcal::caption::kBatchTotal))
-            RepostBatches(*this, BatchBuyWindow);
-        else if (!RunBuy())
-            return;
-    }
-    RecomputeShownSale();
+    if (Recompute(qcal::RecalculateShownBuy))
+        RecomputeShownSale();
 }
 
 // Enter in the input fields ----------------------------------------------------------------------

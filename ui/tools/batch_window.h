@@ -52,8 +52,6 @@ public:
     void StoreBatchInputs();
     // Empties the six fields and their accepted values; the main window is not touched.
     void ClearFields();
-    // Posts the accepted batches again, as the last post did; false (after the message) when refused.
-    bool Repost() { return PostBatches(false); }
 
     void Form_Activate() override;
     void Command1_Click();

@@ -75,12 +75,6 @@ SideWindow* OpenSideWindow(Form1& main, SideWindowId id)
     return window;
 }
 
-void RepostBatches(Form1& main, SideWindowId id)
-{
-    if (auto* window = Existing<BatchWindow>(main, id))
-        window->Repost();
-}
-
 void ClearBatchFields(Form1& main)
 {
     for (SideWindowId id : {BatchSellWindow, BatchBuyWindow}) {

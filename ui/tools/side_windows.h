@@ -13,9 +13,6 @@ class Form1;
 // once it is up, so the program is never without a window.
 SideWindow* OpenSideWindow(Form1& main, SideWindowId id);
 
-// Posts the batches of a multi-batch window (BatchBuyWindow or BatchSellWindow) into the main
-// window again, after the rules or the buy side changed under them; nothing when it is gone.
-void RepostBatches(Form1& main, SideWindowId id);
 // Empties the six batch fields (and their accepted values) of Form3 and Form4 when they exist.
 void ClearBatchFields(Form1& main);
 
