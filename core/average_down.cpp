@@ -45,10 +45,19 @@ Outcome Confirm(PositionFields& fields, std::initializer_list<Field> needed)
     return {};
 }
 
-// The money invested: the main window's, when it gave it, else shares × cost.
+// The holding as its fields would be confirmed; empty texts when they do not pass.
+InvestedBasis BasisOf(const PositionFields& fields)
+{
+    PositionFields copy = fields;
+    if (!Confirm(copy, {Held, Cost}).ok())
+        return {};
+    return {copy.text[Held], copy.text[Cost]};
+}
+
+// The money invested: the main window's, when it gave it for this holding, else shares × cost.
 Money InvestedOf(PositionFields& fields)
 {
-    if (!ParseNumber(fields.text[Invested]))
+    if (!ParseNumber(fields.text[Invested]) || fields.investedFor != BasisOf(fields))
         ComputeInvested(fields);
     return ValueOf(fields, Invested);
 }
@@ -104,11 +113,16 @@ std::optional<AfterBuying> Buy(Money invested, Money held, Money price, Money sh
 // cents of rounding. nullopt when no count within range reaches it.
 std::optional<std::int64_t> LeastLots(Money invested, Money held, Money price, Money target, const Rates& rates)
 {
+    // nullopt when the lots themselves, or what they cost, are beyond range.
     const auto reaches = [&](std::int64_t lots) -> std::optional<bool> {
-        const auto after = Buy(invested, held, price, kLot.TimesWhole(lots), rates);
-        if (!after)
+        try {
+            const auto after = Buy(invested, held, price, kLot.TimesWhole(lots), rates);
+            if (!after)
+                return std::nullopt;
+            return after->cost <= target;
+        } catch (const OutOfRange&) {
             return std::nullopt;
-        return after->cost <= target;
+        }
     };
     std::int64_t lo = 0;  // the present cost is above the target
     std::int64_t hi = 1;
@@ -202,9 +216,12 @@ Outcome ComputeInvested(PositionFields& fields)
         if (!outcome.ok())
             return outcome;
         f.text[Invested] = Show(ValueOf(f, Held) * ValueOf(f, Cost), kAmountPicture);
+        f.investedFor = {f.text[Held], f.text[Cost]};
         return Outcome{};
     });
 }
+
+void AdoptInvested(PositionFields& fields) { fields.investedFor = BasisOf(fields); }
 
 Outcome ComputeAverageDown(PositionFields& fields, const FeeSettings& settings)
 {
@@ -255,6 +272,9 @@ Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
         const Money invested = InvestedOf(f);
         const Money held = ValueOf(f, Held);
         const Money shares = ValueOf(f, TripShares);
+        // Selling first needs the shares; buying first, the T+1 rule lets only the shares held be sold.
+        if (shares > held)
+            return Refusal(Reason::TripSharesAboveHeld, TripShares);
 
         const Money sold = ValueOf(f, SellPrice) * shares;
         const auto saleFees = TradeFeesTotal(sold, shares, Side::Sell, rates);

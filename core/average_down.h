@@ -45,8 +45,16 @@ enum Field : int {
 inline constexpr int kFieldCount = 18;
 } // namespace position
 
+// The shares held and the cost per share, as confirmed, that a money invested belongs to.
+struct InvestedBasis {
+    std::string held, cost;
+    friend bool operator==(const InvestedBasis&, const InvestedBasis&) = default;
+};
+
 struct PositionFields {
     std::array<std::string, position::kFieldCount + 1> text{};  // index 0 unused
+    // What the money invested was found for: a holding retyped since has it found again.
+    InvestedBasis investedFor;
     friend bool operator==(const PositionFields&, const PositionFields&) = default;
 };
 
@@ -56,6 +64,10 @@ Outcome ConfirmPositionField(PositionFields& fields, position::Field field);
 
 // The money invested when it was not taken from the main window: shares held × cost per share.
 Outcome ComputeInvested(PositionFields& fields);
+
+// The money invested now in Text18 was given for the holding now in the fields (the main window's,
+// which counts the fees exactly and any dividend): it is kept until the holding changes.
+void AdoptInvested(PositionFields& fields);
 
 // 补仓 by the target cost: the shares to buy, the money needed, the new cost and break-even. A target
 // that no number of shares reaches (at or below today's price, or below what the fees allow) is

@@ -30,6 +30,7 @@ inline constexpr std::string_view kTargetYield = "输入错误，目标收益率
 inline constexpr std::string_view kTargetProfit = "输入错误，目标盈亏必须是数字，亏损不能超过实付金额，请重新输入       ";
 // The averaging-down window's own.
 inline constexpr std::string_view kTargetCostUnreachable = "目标成本太低，以现在的价格补仓无法达到，请重新输入       ";
+inline constexpr std::string_view kTripSharesAboveHeld = "做T股数不能超过持有股数，请重新输入       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
 

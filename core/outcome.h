@@ -32,6 +32,7 @@ enum class Reason {
     TargetYield,             // the target-price window's yield: a number above −100
     TargetProfit,            // its profit: a number, a loss smaller than the money paid
     TargetCostUnreachable,   // averaging down: no number of shares brings the cost that low
+    TripSharesAboveHeld,     // a same-day round trip of more shares than are held
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -59,6 +60,7 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::TargetYield: return msg::kTargetYield;
     case Reason::TargetProfit: return msg::kTargetProfit;
     case Reason::TargetCostUnreachable: return msg::kTargetCostUnreachable;
+    case Reason::TripSharesAboveHeld: return msg::kTripSharesAboveHeld;
     }
     return {};
 }

@@ -37,10 +37,13 @@ std::optional<Money> MoneyOf(const std::string& text)
 }
 
 // The yield of a profit on the money paid, in per cent to two decimals, as the main window gives it.
+// Without the main window's 32-bit limit: a yield above 214,748 % is rare, not wrong. Nothing paid
+// gives no yield to speak of.
 double YieldPercent(Money profit, Money paid)
 {
-    const auto r = RoundToInt32(profit.ToDouble() / paid.ToDouble() * 10000);
-    return r ? *r / 100.0 : 0;
+    if (paid <= Money())
+        return 0;
+    return std::nearbyint(profit.ToDouble() / paid.ToDouble() * 10000) / 100.0;  // halves to even
 }
 
 // A buy price and quantity that pass their checks, as Money; the outcome names the field that fails.
@@ -163,6 +166,26 @@ Outcome ConfirmTargetBuy(TargetFields& fields, Field field)
     return {};
 }
 
+namespace {
+
+// The purchase as its fields would be confirmed (empty texts when they do not pass) under the settings.
+PaidBasis BasisOf(const TargetFields& fields, const FeeSettings& settings)
+{
+    TargetFields copy = fields;
+    for (Field field : {BuyPrice, Quantity}) {
+        if (!ConfirmTargetBuy(copy, field).ok())
+            return {{}, {}, settings};
+    }
+    return {copy.text[BuyPrice], copy.text[Quantity], settings};
+}
+
+} // namespace
+
+void AdoptTargetPaid(TargetFields& fields, const FeeSettings& settings)
+{
+    fields.paidFor = BasisOf(fields, settings);
+}
+
 Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
 {
     Outcome outcome;
@@ -178,6 +201,7 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
         if (!fees)
             return Refusal(Reason::OutOfRange, Quantity);
         fields.text[Paid] = Show(amount + *fees, kAmountPicture);
+        AdoptTargetPaid(fields, settings);
     } catch (const OutOfRange&) {
         return Refusal(Reason::OutOfRange, Quantity);
     }
@@ -217,7 +241,7 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
         return result;
     for (Field field : {BuyPrice, Quantity})
         ConfirmTargetBuy(work, field);
-    if (!MoneyOf(work.text[Paid])) {
+    if (!MoneyOf(work.text[Paid]) || work.paidFor != BasisOf(work, settings)) {
         result.outcome = ComputeTargetPaid(work, settings);
         if (!result.outcome.ok())
             return result;

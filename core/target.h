@@ -32,8 +32,18 @@ enum Field : int {
 inline constexpr int kFieldCount = 10;
 } // namespace target
 
+// The buy price and quantity as confirmed, and the fee settings, that a money paid belongs to.
+struct PaidBasis {
+    std::string price, quantity;
+    FeeSettings fees;
+    friend bool operator==(const PaidBasis&, const PaidBasis&) = default;
+};
+
 struct TargetFields {
     std::array<std::string, target::kFieldCount + 1> text{};  // index 0 unused
+    // What the money paid was found for: a purchase retyped since, or other fee settings, have it
+    // found again.
+    PaidBasis paidFor;
     friend bool operator==(const TargetFields&, const TargetFields&) = default;
 };
 
@@ -74,6 +84,11 @@ Outcome ConfirmTargetBuy(TargetFields& fields, target::Field field);
 
 // The money paid for the shares typed: price × quantity and the buy fees of the chosen rules.
 Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings);
+
+// The money paid now in Text10 was given for the price and quantity now in the fields under these
+// settings (the main window's purchase, which may count a dividend or bonus shares): it is kept
+// until either changes.
+void AdoptTargetPaid(TargetFields& fields, const FeeSettings& settings);
 
 // Enter in the yield or the profit: checks the field and rewrites it ("##0.00", "###,##0.00").
 // A yield must be above −100 %, a profit above minus the money paid.

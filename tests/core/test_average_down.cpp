@@ -26,6 +26,7 @@ PositionFields Holding()
     f.text[Held] = "1,000";
     f.text[Cost] = "10.031";
     f.text[Invested] = "10,030.10";
+    AdoptInvested(f);
     return f;
 }
 
@@ -100,6 +101,43 @@ TEST(AverageDown, WithoutTheMainWindowTheMoneyInvestedIsSharesTimesCost)
     EXPECT_EQ(f.text[Invested], "31,000.00");
     f.text[Price] = "0";
     EXPECT_EQ(ComputeAverageDown(f, Own()).reason, Reason::InputError);
+}
+
+TEST(AverageDown, AHoldingRetypedSinceTheMainWindowGaveItIsSharesTimesCost)
+{
+    PositionFields f = Holding();
+    f.text[Price] = "8";
+    f.text[SharesToBuy] = "1000";
+    ASSERT_TRUE(ComputeAverageDownShares(f, Current()).ok());
+    EXPECT_EQ(f.text[Invested], "10,030.10");
+    f.text[Held] = "2000";  // typed without Enter
+    ASSERT_TRUE(ComputeAverageDownShares(f, Current()).ok());
+    EXPECT_EQ(f.text[Invested], "20,062.00");
+}
+
+TEST(AverageDown, SoManyLotsThatTheyAreBeyondRangeAreUnreachable)
+{
+    PositionFields f;
+    f.text[Held] = "1,000,000,000";
+    f.text[Cost] = "10000";
+    f.text[Price] = "0.01";
+    f.text[TargetCost] = "0.011";
+    EXPECT_EQ(ComputeAverageDown(f, Current()).reason, Reason::TargetCostUnreachable);
+}
+
+TEST(RoundTrip, NoMoreSharesThanAreHeld)
+{
+    PositionFields f = Holding();
+    f.text[TripShares] = "1,100";
+    f.text[SellPrice] = "10.5";
+    f.text[BuyBackPrice] = "10.2";
+    const PositionFields before = f;
+    const Outcome outcome = ComputeRoundTrip(f, Current());
+    EXPECT_EQ(outcome.reason, Reason::TripSharesAboveHeld);
+    EXPECT_EQ(outcome.field, TripShares);
+    EXPECT_EQ(f, before);
+    f.text[TripShares] = "1,000";
+    EXPECT_TRUE(ComputeRoundTrip(f, Current()).ok()) << "all of them may go";
 }
 
 TEST(RoundTrip, WorkedExample)

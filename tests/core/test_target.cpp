@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "core/numtext.h"
 #include "core/target.h"
 
 namespace qcal {
@@ -90,10 +91,44 @@ TEST(TargetPrice, TheMoneyPaidComesFromTheMainWindowWhenGiven)
 {
     TargetFields f = Bought();
     f.text[Paid] = "10,000.00";  // as the main window shows after a dividend, say
+    AdoptTargetPaid(f, Own());
     f.text[Yield] = "0";
     ASSERT_TRUE(ComputeTargetPrice(f, TargetBy::Yield, Own()).outcome.ok());
     EXPECT_EQ(f.text[Paid], "10,000.00");
     EXPECT_EQ(f.text[BreakEven], f.text[Price]);
+}
+
+// A purchase typed without Enter, or other rules, no longer belong to the money the main window gave.
+TEST(TargetPrice, TheMoneyPaidIsFoundAgainForAnotherPurchaseOrOtherRules)
+{
+    const struct {
+        const char* name;
+        const char* quantity;
+        bool current;
+        const char* paid;
+    } cases[] = {
+        {"unchanged", "1000", false, "10,000.00"},
+        {"the same quantity written otherwise", "1,000", false, "10,000.00"},
+        {"another quantity", "2000", false, "20,122.00"},
+        {"other rules", "1000", true, "10,030.10"},
+    };
+    for (const auto& c : cases) {
+        TargetFields f = Bought();
+        f.text[Paid] = "10,000.00";
+        AdoptTargetPaid(f, Own());
+        f.text[Quantity] = c.quantity;
+        f.text[Yield] = "5";
+        ASSERT_TRUE(ComputeTargetPrice(f, TargetBy::Yield, c.current ? Current() : Own()).outcome.ok()) << c.name;
+        EXPECT_EQ(f.text[Paid], c.paid) << c.name;
+    }
+}
+
+TEST(TargetPrice, AYieldBeyondTheMainWindowsLimitIsStillShown)
+{
+    TargetFields f = Bought("0.01", "100");
+    f.text[Profit] = "1,000,000";
+    ASSERT_TRUE(ComputeTargetPrice(f, TargetBy::Profit, Own()).outcome.ok());
+    EXPECT_GT(NumberOrZero(f.text[Yield]), 1e6) << f.text[Yield];
 }
 
 TEST(TargetPrice, RefusalsNameTheirFieldAndChangeNothing)

@@ -116,6 +116,19 @@ void TestAverageDownWindow::theRoundTripOnTheSameHolding()
     QCOMPARE(window->Text(pf::TripBreakEven)->text(), QStringLiteral("9.950"));
     QCOMPARE(window->Text(pf::TripSellPrice)->text(), QStringLiteral("10.27"));
     QCOMPARE(w.boxes.Pending(), 0);
+
+    // A holding typed without Enter is no longer the main window's: it cost shares × cost.
+    TypeInto(window->Text(pf::Held), QStringLiteral("2000"));
+    window->Command(2)->click();
+    QCOMPARE(window->Text(pf::Invested)->text(), QStringLiteral("20,062.00"));
+    QCOMPARE(w.boxes.Pending(), 0);
+
+    TypeInto(window->Text(pf::TripShares), QStringLiteral("2001"));
+    window->Command(2)->click();
+    const auto boxes = w.boxes.Take();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, Str(qcal::msg::kTripSharesAboveHeld));
+    QCOMPARE(window->focusWidget(), window->Text(pf::TripShares));
 }
 
 void TestAverageDownWindow::anUnreachableTargetSaysSo()

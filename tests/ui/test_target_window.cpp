@@ -107,6 +107,11 @@ void TestTargetWindow::takesTheMainWindowsComputedBuy()
     QCOMPARE(target->Grid1()->rowCount(), 23);
     QCOMPARE(Marked(target->Grid1()), (QStringList{"10.13 保本价", "10.63 目标价"}));
     QVERIFY(target->Picture1()->Curve().size() > 100);
+
+    // Another quantity typed without Enter is another purchase: the money paid is found for it.
+    TypeInto(target->Text(tf::Quantity), QStringLiteral("2000"));
+    target->Command(1)->click();
+    QCOMPARE(target->Text(tf::Paid)->text(), QStringLiteral("20,122.00"));
     QCOMPARE(w.boxes.Pending(), 0);
 }
 

@@ -117,9 +117,12 @@ void Form7::Form_Activate()
 {
     Form1& main = Main();
     if (main.HasComputedBuy()) {
-        Text(tf::BuyPrice)->setText(main.Text(qcal::BuyPrice)->text());
-        Text(tf::Quantity)->setText(main.Text(qcal::BuyQuantity)->text());
-        Text(tf::Paid)->setText(main.Text(qcal::Paid)->text());
+        auto fields = Fields();
+        fields.text[tf::BuyPrice] = S(main.Text(qcal::BuyPrice)->text());
+        fields.text[tf::Quantity] = S(main.Text(qcal::BuyQuantity)->text());
+        fields.text[tf::Paid] = S(main.Text(qcal::Paid)->text());
+        qcal::AdoptTargetPaid(fields, main.Fees());
+        SetFields(fields);
         Compute(lastBy_);
         FocusAndSelectAll(Text(lastBy_ == qcal::TargetBy::Yield ? tf::Yield : tf::Profit));
         return;
@@ -144,6 +147,7 @@ qcal::TargetFields Form7::Fields() const
     qcal::TargetFields fields;
     for (int i = 1; i <= tf::kFieldCount; ++i)
         fields.text[i] = S(Text(i)->text());
+    fields.paidFor = paidFor_;
     return fields;
 }
 
@@ -151,6 +155,7 @@ void Form7::SetFields(const qcal::TargetFields& fields)
 {
     for (int i = 1; i <= tf::kFieldCount; ++i)
         SetTextIfChanged(Text(i), fields.text[i]);
+    paidFor_ = fields.paidFor;
 }
 
 void Form7::Report(const qcal::Outcome& outcome)

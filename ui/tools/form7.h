@@ -49,6 +49,7 @@ private:
     QTableWidget* grid_ = nullptr;
     ProfitChart* chart_ = nullptr;
     qcal::TargetBy lastBy_ = qcal::TargetBy::Yield;
+    qcal::PaidBasis paidFor_;  // what the money paid in Text10 belongs to
     QSize layoutSize_;  // the client size of the layout table: the grid and the chart take what is more
 };
 

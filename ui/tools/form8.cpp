@@ -130,9 +130,12 @@ void Form8::Form_Activate()
 {
     Form1& main = Main();
     if (main.HasComputedBuy()) {
-        Text(pf::Held)->setText(main.Text(qcal::BuyQuantity)->text());
-        Text(pf::Cost)->setText(main.Text(qcal::BuyCost)->text());
-        Text(pf::Invested)->setText(main.Text(qcal::Paid)->text());
+        auto fields = Fields();
+        fields.text[pf::Held] = S(main.Text(qcal::BuyQuantity)->text());
+        fields.text[pf::Cost] = S(main.Text(qcal::BuyCost)->text());
+        fields.text[pf::Invested] = S(main.Text(qcal::Paid)->text());
+        qcal::AdoptInvested(fields);
+        SetFields(fields);
         FocusAndSelectAll(Text(pf::Price));
         return;
     }
@@ -144,6 +147,7 @@ qcal::PositionFields Form8::Fields() const
     qcal::PositionFields fields;
     for (int i = 1; i <= pf::kFieldCount; ++i)
         fields.text[i] = S(Text(i)->text());
+    fields.investedFor = investedFor_;
     return fields;
 }
 
@@ -151,6 +155,7 @@ void Form8::SetFields(const qcal::PositionFields& fields)
 {
     for (int i = 1; i <= pf::kFieldCount; ++i)
         SetTextIfChanged(Text(i), fields.text[i]);
+    investedFor_ = fields.investedFor;
 }
 
 void Form8::Report(const qcal::Outcome& outcome)

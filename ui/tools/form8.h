@@ -28,6 +28,8 @@ private:
     void Report(const qcal::Outcome& outcome);
     qcal::PositionFields Fields() const;
     void SetFields(const qcal::PositionFields& fields);
+
+    qcal::InvestedBasis investedFor_;  // what the money invested in Text18 belongs to
 };
 
 } // namespace qcal::ui
