@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include <fcntl.h>
@@ -50,14 +52,31 @@ bool WriteAll(int fd, const QByteArray& bytes)
     return true;
 }
 
+// The process's file-creation mask, read without changing it: setting and restoring it with umask()
+// would let another thread create a file with no mask at all in between.
+mode_t CurrentUmask()
+{
+    // Not QFile: it takes the reported size of 0 for the end of the file.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            try {
+                return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+            } catch (const std::exception&) {
+                break;
+            }
+        }
+    }
+    return 022;
+}
+
 mode_t PermissionsFor(const std::string& target)
 {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0)
         return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~CurrentUmask();
 }
 
 } // namespace
@@ -141,13 +160,17 @@ bool ReplaceFileContent(const QString& path, const QByteArray& bytes)
     const QString directory = QFileInfo(target).absolutePath();
     if (!QDir().mkpath(directory))
         return false;
+    const std::string targetName = Native(target);
+    // A file made read-only, or another user's, is not ours to replace, although the directory
+    // would let a rename do it.
+    if (::access(targetName.c_str(), F_OK) == 0 && ::access(targetName.c_str(), W_OK) != 0)
+        return false;
     RemoveStaleTemporaries(directory, QFileInfo(target).fileName());
 
     std::string temporary;
     const int fd = OpenTemporary(target, temporary);
     if (fd < 0)
         return false;
-    const std::string targetName = Native(target);
     const bool written = ::fchmod(fd, PermissionsFor(targetName)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0 &&
                          ::rename(temporary.c_str(), targetName.c_str()) == 0;
     if (!written)

@@ -16,8 +16,9 @@
 namespace qcal::settings {
 
 // Replaces the content of the file at path with bytes; creates the file (and its directory) when
-// missing. A symbolic link is followed: its target is replaced and the link stays. Returns false,
-// with the old file untouched, when any step fails.
+// missing. A symbolic link is followed: its target is replaced and the link stays. A file we may not
+// write (made read-only) is not replaced. Returns false, with the old file untouched, when any step
+// fails.
 bool ReplaceFileContent(const QString& path, const QByteArray& bytes);
 
 // Removes what writers that died left of their temporaries beside the file at path (a replacement

@@ -10,8 +10,16 @@
 
 namespace qcal::settings {
 
+bool IsInstalledCopy(const QString& programDirectory)
+{
+    const QString entry = QStringLiteral("../share/applications/%1.desktop").arg(QLatin1String(kDesktopFileId));
+    return QFileInfo::exists(QDir(programDirectory).filePath(entry));
+}
+
 QString ChooseIniDirectory(const QString& programDirectory, const QString& configDirectory)
 {
+    if (IsInstalledCopy(programDirectory))
+        return configDirectory;
     const QString beside = QDir(programDirectory).filePath(QString::fromLatin1(kIniFileName));
     if (QFileInfo::exists(beside))
         return programDirectory;

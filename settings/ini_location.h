@@ -2,17 +2,25 @@
 // Where QCAL.INI lives.
 //
 // A copy that the user unpacked into a folder of their own keeps its settings beside the program,
-// as it always has. A copy installed for all users (in /usr/bin or /opt/...) cannot write there,
-// so it keeps them in the user's own configuration directory instead.
+// as it always has. A copy installed for all users (in /usr/bin or /opt/...) keeps them in the
+// user's own configuration directory: it cannot write beside itself, and one started with sudo,
+// which could, must not leave a settings file among the system's programs.
 
 #include <QString>
 
 namespace qcal::settings {
 
 inline constexpr char kIniFileName[] = "QCAL.INI";
+// The name of the installed menu entry (<prefix>/share/applications/<id>.desktop).
+inline constexpr char kDesktopFileId[] = "io.github.qcal.Qcal";
 
-// The directory of QCAL.INI: programDirectory when QCAL.INI is there already or the directory
-// can be written; otherwise configDirectory (created when the file is first written).
+// True when the program in programDirectory was installed: its menu entry lies in the share
+// directory beside its bin directory.
+bool IsInstalledCopy(const QString& programDirectory);
+
+// The directory of QCAL.INI: configDirectory (created when the file is first written) for an
+// installed copy; otherwise programDirectory when QCAL.INI is there already or the directory can
+// be written, else configDirectory.
 QString ChooseIniDirectory(const QString& programDirectory, const QString& configDirectory);
 
 // The choice for this program: its own directory, or the application's configuration directory

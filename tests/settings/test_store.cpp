@@ -210,13 +210,29 @@ TEST_F(StoreTest, AMissingDirectoryIsCreatedOnTheFirstWrite)
     EXPECT_EQ(Bytes(nested), "[TIP]\r\nk=1\r\n");
 }
 
-TEST_F(StoreTest, ANewFileGetsTheUsualPermissions)
+TEST_F(StoreTest, ANewFileGetsThePermissionsTheUmaskLeaves)
 {
-    const mode_t mask = ::umask(022);
-    ASSERT_TRUE(WriteProfileString(Path(), "TIP", "k", "1"));
-    ::umask(mask);
-    EXPECT_EQ(QFileInfo(Path()).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadOwner),
-              QFile::ReadOther | QFile::ReadOwner);
+    for (const mode_t mask : {mode_t{022}, mode_t{077}}) {
+        QFile::remove(Path());
+        const mode_t before = ::umask(mask);
+        const bool written = WriteProfileString(Path(), "TIP", "k", "1");
+        ::umask(before);
+        ASSERT_TRUE(written);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(Path()).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << "umask " << std::oct << mask;
+    }
+}
+
+TEST_F(StoreTest, AFileMadeReadOnlyIsNotReplaced)
+{
+    ASSERT_TRUE(Put(Path(), "[TIP]\r\nk=1\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(Path(), QFile::ReadOwner));
+    if (::access(QFile::encodeName(Path()).constData(), W_OK) == 0)
+        GTEST_SKIP() << "permissions do not stop this user (root?)";
+    EXPECT_FALSE(WriteProfileString(Path(), "TIP", "k", "2"));
+    EXPECT_EQ(Bytes(Path()), "[TIP]\r\nk=1\r\n");
+    EXPECT_TRUE(Temporaries(dir_.path()).isEmpty());
 }
 
 // Temporaries -------------------------------------------------------------------------------------
@@ -451,6 +467,23 @@ TEST_F(StoreTest, TheProgramDirectoryServesWhenItHoldsTheFileOrCanBeWritten)
     EXPECT_EQ(ChooseIniDirectory(dir_.filePath("missing"), config), config);
     if (!stopsUs)
         GTEST_SKIP() << "permissions do not stop this user (root?): the read-only program directory was not tried";
+}
+
+// Even where it could write (run with sudo), an installed copy leaves nothing beside itself, and a
+// file planted there earlier does not draw it back.
+TEST_F(StoreTest, AnInstalledCopyAlwaysUsesTheConfigurationDirectory)
+{
+    const QString program = dir_.filePath("usr/bin");
+    const QString config = dir_.filePath("home/.config/qcal");
+    ASSERT_TRUE(QDir().mkpath(program));
+    ASSERT_TRUE(QDir().mkpath(dir_.filePath("usr/share/applications")));
+    EXPECT_FALSE(IsInstalledCopy(program));
+    EXPECT_EQ(ChooseIniDirectory(program, config), program) << "no menu entry: a copy of the user's own";
+
+    ASSERT_TRUE(Put(dir_.filePath("usr/share/applications/io.github.qcal.Qcal.desktop"), "[Desktop Entry]\n"));
+    ASSERT_TRUE(Put(QDir(program).filePath("QCAL.INI"), "[TIP]\r\n"));
+    EXPECT_TRUE(IsInstalledCopy(program));
+    EXPECT_EQ(ChooseIniDirectory(program, config), config);
 }
 
 } // namespace

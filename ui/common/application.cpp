@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "settings/ini_location.h"
+
 namespace qcal::ui {
 
 void PrepareApplication(QApplication& app)
@@ -16,7 +18,7 @@ void PrepareApplication(QApplication& app)
     icon.addFile(QStringLiteral(":/icons/qcal-48.png"));
     icon.addFile(QStringLiteral(":/icons/qcal-256.png"));
     QApplication::setWindowIcon(icon);
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qcal.Qcal"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(settings::kDesktopFileId));
     // Every text the program shows is Simplified Chinese, whatever the system's language.
     static QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
