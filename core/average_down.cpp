@@ -14,17 +14,10 @@ namespace {
 
 using namespace position;
 
-constexpr std::string_view kSharesPicture = "###,###";
-constexpr std::string_view kPricePicture = "##0.00##";
-constexpr std::string_view kCostPicture = "##0.000";
-constexpr std::string_view kAmountPicture = "###,##0.00";
-
 const Money kLot = Money::FromWhole(100);
 
 // The lots tried one by one below the crossing the bisection finds (see LeastLots).
 constexpr std::int64_t kLotsTriedBack = 64;
-
-std::string Show(Money value, std::string_view picture) { return FormatPicture(value.ToDouble(), picture); }
 
 bool IsShares(Field field) { return field == Held || field == SharesToBuy || field == TripShares; }
 bool IsCost(Field field) { return field == Cost || field == TargetCost; }
@@ -158,10 +151,10 @@ Outcome ShowPurchase(PositionFields& fields, Money invested, Money held, Money s
     const auto breakEven = after ? BreakEvenOf(invested + after->needed, held + shares, rates) : std::nullopt;
     if (!breakEven)
         return Refusal(Reason::OutOfRange, SharesToBuy);
-    fields.text[SharesToBuy] = shares == Money() ? std::string("0") : Show(shares, kSharesPicture);
-    fields.text[Needed] = Show(after->needed, kAmountPicture);
-    fields.text[NewCost] = Show(after->cost, kCostPicture);
-    fields.text[NewBreakEven] = Show(*breakEven, kCostPicture);
+    fields.text[SharesToBuy] = shares == Money() ? std::string("0") : FormatPicture(shares, kSharesPicture);
+    fields.text[Needed] = FormatPicture(after->needed, kAmountPicture);
+    fields.text[NewCost] = FormatPicture(after->cost, kThousandthsPicture);
+    fields.text[NewBreakEven] = FormatPicture(*breakEven, kThousandthsPicture);
     return {};
 }
 
@@ -202,7 +195,7 @@ Outcome ConfirmPositionField(PositionFields& fields, Field field)
         return {};
     }
     // A cost per share has three decimals; one that shows as 0.000 is no cost.
-    const std::string shown = FormatPicture(NumberOrZero(text), kCostPicture);
+    const std::string shown = FormatPicture(NumberOrZero(text), kThousandthsPicture);
     if (!(NumberOrZero(shown) > 0))
         return Refusal(Reason::InputError, field);
     text = shown;
@@ -215,7 +208,7 @@ Outcome ComputeInvested(PositionFields& fields)
         const Outcome outcome = Confirm(f, {Held, Cost});
         if (!outcome.ok())
             return outcome;
-        f.text[Invested] = Show(ValueOf(f, Held) * ValueOf(f, Cost), kAmountPicture);
+        f.text[Invested] = FormatPicture(ValueOf(f, Held) * ValueOf(f, Cost), kAmountPicture);
         f.investedFor = {f.text[Held], f.text[Cost]};
         return Outcome{};
     });
@@ -290,13 +283,13 @@ Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
         if (!breakEven || !tripBreakEven)
             return Refusal(Reason::OutOfRange, TripShares);
 
-        f.text[SaleFees] = Show(*saleFees, kAmountPicture);
-        f.text[BuyBackFees] = Show(*buyFees, kAmountPicture);
-        f.text[TripProfit] = Show(profit, kAmountPicture);
+        f.text[SaleFees] = FormatPicture(*saleFees, kAmountPicture);
+        f.text[BuyBackFees] = FormatPicture(*buyFees, kAmountPicture);
+        f.text[TripProfit] = FormatPicture(profit, kAmountPicture);
         // A round trip that gains more than the holding cost leaves nothing to carry: cost 0.
-        f.text[TripCost] = Show(stillInvested > Money() ? CostPerShare(stillInvested, held) : Money(), kCostPicture);
-        f.text[TripBreakEven] = Show(*breakEven, kCostPicture);
-        f.text[TripSellPrice] = Show(*tripBreakEven, kPricePicture);
+        f.text[TripCost] = FormatPicture(stillInvested > Money() ? CostPerShare(stillInvested, held) : Money(), kThousandthsPicture);
+        f.text[TripBreakEven] = FormatPicture(*breakEven, kThousandthsPicture);
+        f.text[TripSellPrice] = FormatPicture(*tripBreakEven, kPricePicture);
         return Outcome{};
     });
 }

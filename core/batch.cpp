@@ -140,12 +140,12 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
 
     // The amount plus the fees per share, rounded up to the thousandth.
     const double cost = (Shown(s, BuyFees) + Shown(s, BuyAmount)) / Shown(s, BuyQuantity);
-    Show(s, BuyCost, RoundUpToThousandth(cost * 1000), kBreakEvenPicture);
+    Show(s, BuyCost, RoundUpToThousandth(cost * 1000), kThousandthsPicture);
 
     Show(s, Paid, Shown(s, BuyAmount) + Shown(s, BuyFees), kAmountPicture);
 
     const Holding holding{m.price, m.quantity, Money::FromDouble(Shown(s, Paid))};
-    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->rates).ToDouble(), kBreakEvenPicture);
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->rates).ToDouble(), kThousandthsPicture);
     s.label[BreakEvenLabel].colour = Colour::Red;
 
     // The main window's state follows the screen, so that a later single sell compares with the
@@ -195,14 +195,14 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
         // A sliver of a share (a retyped holding) rounds to no shares: there is no price to find.
         const Holding holding{Money::FromDouble(price), R, Money::FromDouble(Shown(s, Paid) - Shown(s, Received))};
         if (R > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
     } else {
         // Text2 can have been emptied or retyped without Enter since the buy: without shares
         // bought there is no break-even of the buy to give.
         const Money Q = Money::FromDouble(bought);
         const Holding holding{Money::FromDouble(Shown(s, BuyPrice)), Q, Money::FromDouble(Shown(s, Paid))};
         if (Q > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
     }
     return true;
 }

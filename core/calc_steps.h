@@ -13,12 +13,6 @@
 
 namespace qcal::steps {
 
-inline constexpr std::string_view kPricePicture = "##0.00##";
-inline constexpr std::string_view kAmountPicture = "###,##0.00";
-inline constexpr std::string_view kCostPicture = "###,##0.000";
-inline constexpr std::string_view kBreakEvenPicture = "##0.000";
-inline constexpr std::string_view kSharesPicture = "###,###";
-
 // Thrown inside a calculation to abandon its working copies and report why.
 struct Refused {
     Outcome outcome;

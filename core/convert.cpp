@@ -122,7 +122,7 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
             continue;
         fields.shares = FormatPicture(n, "###,###,###");
         fields.payment = FormatPicture(paid, "###,###.00");
-        fields.left = FormatPicture(*leftCents / 100.0, "###,##0.00");
+        fields.left = FormatPicture(*leftCents / 100.0, kAmountPicture);
         return {};
     }
     // The fees make even one lot dearer than the sum: never count below one lot.

@@ -4,6 +4,7 @@
 // the account waives it.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -21,43 +22,8 @@ const Money kMinimumCommission = Money::FromWhole(5);
 // The most ticks tried one by one before a crossing.
 constexpr std::int64_t kMaxTicksTried = 1 << 20;
 
-Int128 PowerOfTen(int n)
-{
-    Int128 p = 1;
-    for (int i = 0; i < n; ++i)
-        p *= 10;
-    return p;
-}
-
-// amount × rate ‰, to 0.01 halves up. The amount is in ten-thousandths, the rate units / 10^scale
-// per mille, so the fee in cents is amount × units / 10^(scale + 5); both factors stay below
-// about 10^19, so the product fits 128 bits.
-Money Fee(Money amount, const ExactDecimal& rate)
-{
-    // The common case in 64 bits: an ordinary amount times a rate of a few digits.
-    constexpr std::int64_t kPowers[] = {1,       10,       100,       1000,       10000,       100000,
-                                        1000000, 10000000, 100000000, 1000000000, 10000000000, 100000000000,
-                                        1000000000000, 10000000000000, 100000000000000, 1000000000000000,
-                                        10000000000000000, 100000000000000000, 1000000000000000000};
-    std::int64_t small = 0;
-    if (amount.Raw() >= 0 && rate.units >= 0 && rate.scale + 5 <= 18 &&
-        !__builtin_mul_overflow(amount.Raw(), rate.units, &small)) {
-        const std::int64_t divisor = kPowers[rate.scale + 5];
-        const std::int64_t cents = small / divisor + (small % divisor >= divisor - small % divisor ? 1 : 0);
-        return Money::FromRaw(cents * 100);
-    }
-    const Int128 product = static_cast<Int128>(amount.Raw()) * rate.units;
-    const Int128 divisor = PowerOfTen(rate.scale + 5);
-    Int128 cents = product / divisor;
-    const Int128 rest = product % divisor;
-    if (rest * 2 >= divisor)
-        ++cents;
-    else if (rest * 2 <= -divisor)
-        --cents;
-    if (cents > std::numeric_limits<std::int64_t>::max() / 100 || cents < std::numeric_limits<std::int64_t>::min() / 100)
-        throw OutOfRange();
-    return Money::FromRaw(static_cast<std::int64_t>(cents) * 100);
-}
+// amount × rate ‰, to 0.01 halves up (amounts are never negative here).
+Money Fee(Money amount, const ExactDecimal& rate) { return amount.TimesDecimalToCent(rate.units, rate.scale + 3); }
 
 bool IsAShare(Market market) { return market == Market::Shanghai || market == Market::Shenzhen; }
 
@@ -162,7 +128,7 @@ std::optional<Money> LowestSalePriceReaching(Money toRecover, Money shares, cons
     // The rates together, an upper bound: the commission and both other fees.
     const double rate = rates.rules == FeeRules::Current
                             ? static_cast<double>(rates.commissionExact.units) /
-                                      static_cast<double>(PowerOfTen(rates.commissionExact.scale)) / 1000 +
+                                      std::pow(10.0, rates.commissionExact.scale) / 1000 +
                                   0.0005 + 0.00001
                             : (rates.commission + rates.stampDuty) / 1000 + 1e-9;
     if (!(rate < 1))

@@ -88,8 +88,6 @@ RateReading ReadFeeSettings(const FeeSettings& settings)
 
 std::optional<Rates> ReadRates(const FeeSettings& settings) { return ReadFeeSettings(settings).rates; }
 
-Reason DiagnoseRates(const FeeSettings& settings) { return ReadFeeSettings(settings).problem; }
-
 std::optional<SideFeeResult> SideFees(Money amount, Money quantity, const FeeSettings& settings)
 {
     const auto rates = ReadRates(settings);

@@ -64,7 +64,6 @@ struct RateReading {
 RateReading ReadFeeSettings(const FeeSettings& settings);
 
 std::optional<Rates> ReadRates(const FeeSettings& settings);  // ReadFeeSettings(settings).rates
-Reason DiagnoseRates(const FeeSettings& settings);            // ReadFeeSettings(settings).problem
 
 struct SideFeeResult {
     Money commission;

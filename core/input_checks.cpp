@@ -47,7 +47,7 @@ CheckOutcome PriceOnce(std::string_view text, Reason notNumeric, Reason outOfRan
     const double tenThousandths = std::nearbyint(*v * 10000.0);  // halves to even
     if (tenThousandths >= kInt32Limit)
         return Refuse(outOfRange);
-    return Accept(FormatPicture(tenThousandths / 10000.0, "##0.00##"));
+    return Accept(FormatPicture(tenThousandths / 10000.0, kPricePicture));
 }
 
 // Quantities: at least 1; a value of 1e15 or more is refused as out of range (our own message),

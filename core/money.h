@@ -80,6 +80,35 @@ public:
     // Multiplication by a whole number (the search's "times 1000").
     constexpr Money TimesWhole(std::int64_t n) const { return Money(CheckedMul(raw_, n)); }
 
+    // this × units × 10^−exponent, rounded to the cent with halves away from zero: a fee at a rate,
+    // or a profit at a yield, taken exactly as typed, never through a binary double.
+    // 0 ≤ exponent ≤ 30.
+    Money TimesDecimalToCent(std::int64_t units, int exponent) const
+    {
+        // In ten-thousandths the cents are raw × units / 10^(exponent + 2).
+        const int digits = exponent + 2;
+        std::int64_t small = 0;
+        if (raw_ >= 0 && units >= 0 && digits <= 18 && !__builtin_mul_overflow(raw_, units, &small)) {
+            // The common case in 64 bits: an ordinary amount times a rate of a few digits.
+            const std::int64_t divisor = PowerOfTen(digits);
+            const std::int64_t rest = small % divisor;
+            return Money(CheckedMul(small / divisor + (rest >= divisor - rest ? 1 : 0), 100));
+        }
+        const Int128 product = static_cast<Int128>(raw_) * units;
+        Int128 divisor = 1;
+        for (int i = 0; i < digits; ++i)
+            divisor *= 10;
+        Int128 cents = product / divisor;
+        const Int128 rest = product % divisor;
+        if (rest * 2 >= divisor)
+            ++cents;
+        else if (rest * 2 <= -divisor)
+            --cents;
+        if (cents > std::numeric_limits<std::int64_t>::max() / 100 || cents < std::numeric_limits<std::int64_t>::min() / 100)
+            throw OutOfRange();
+        return Money(static_cast<std::int64_t>(cents) * 100);
+    }
+
     friend constexpr bool operator==(Money, Money) = default;
     friend constexpr auto operator<=>(Money, Money) = default;
 
@@ -106,6 +135,13 @@ private:
         if (__builtin_mul_overflow(a, b, &r))
             throw OutOfRange();
         return r;
+    }
+    static constexpr std::int64_t PowerOfTen(int n)
+    {
+        std::int64_t p = 1;
+        for (int i = 0; i < n; ++i)
+            p *= 10;
+        return p;
     }
 
     std::int64_t raw_ = 0;

@@ -8,9 +8,23 @@
 #include <string>
 #include <string_view>
 
+#include "core/money.h"
+
 namespace qcal {
 
+// The pictures the windows show their figures in.
+inline constexpr std::string_view kPricePicture = "##0.00##";       // prices: two to four decimals
+inline constexpr std::string_view kAmountPicture = "###,##0.00";    // sums of money
+inline constexpr std::string_view kCostPicture = "###,##0.000";     // the main window's cost per share
+inline constexpr std::string_view kThousandthsPicture = "##0.000";  // break-even prices, other costs per share
+inline constexpr std::string_view kSharesPicture = "###,###";
+inline constexpr std::string_view kYieldPicture = "##0.00";         // per cent
+
 std::string FormatPicture(double value, std::string_view picture);
+inline std::string FormatPicture(Money value, std::string_view picture)
+{
+    return FormatPicture(value.ToDouble(), picture);
+}
 
 // No picture: plain decimal form, up to 15 significant digits, no grouping, no exponent
 // for ordinary magnitudes (1300, 0.5, 10.061, -4595).

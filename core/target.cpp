@@ -15,14 +15,8 @@ namespace {
 
 using namespace target;
 
-constexpr std::string_view kPricePicture = "##0.00##";
-constexpr std::string_view kAmountPicture = "###,##0.00";
-constexpr std::string_view kYieldPicture = "##0.00";
-
 // Most points the chart's curve is drawn through.
 constexpr int kCurvePoints = 240;
-
-std::string Show(Money value, std::string_view picture) { return FormatPicture(value.ToDouble(), picture); }
 
 std::optional<Money> MoneyOf(const std::string& text)
 {
@@ -75,19 +69,11 @@ std::optional<Money> ProfitOfYield(Money paid, const std::string& yieldText)
     const auto yield = ParseExactDecimal(yieldText);
     if (!yield || yield->scale > 12)
         return std::nullopt;
-    Int128 divisor = 1;
-    for (int i = 0; i < yield->scale + 4; ++i)  // per cent, and ten-thousandths to cents
-        divisor *= 10;
-    const Int128 product = static_cast<Int128>(paid.Raw()) * yield->units;
-    Int128 cents = product / divisor;
-    const Int128 rest = product % divisor;
-    if (rest * 2 >= divisor)
-        ++cents;
-    else if (rest * 2 <= -divisor)
-        --cents;
-    if (cents > std::numeric_limits<std::int64_t>::max() / 100 || cents < std::numeric_limits<std::int64_t>::min() / 100)
+    try {
+        return paid.TimesDecimalToCent(yield->units, yield->scale + 2);
+    } catch (const OutOfRange&) {
         return std::nullopt;
-    return Money::FromRaw(static_cast<std::int64_t>(cents) * 100);
+    }
 }
 
 // Rounds a price to a multiple of step (half up); step and price positive.
@@ -101,8 +87,8 @@ LadderRow MakeRow(const SaleOutcome& sale)
 {
     LadderRow row;
     row.sale = sale;
-    row.text = {Show(sale.price, kPricePicture), Show(sale.received, kAmountPicture), Show(sale.fees, kAmountPicture),
-                Show(sale.profit, kAmountPicture), FormatPicture(sale.yieldPercent, kYieldPicture)};
+    row.text = {FormatPicture(sale.price, kPricePicture), FormatPicture(sale.received, kAmountPicture), FormatPicture(sale.fees, kAmountPicture),
+                FormatPicture(sale.profit, kAmountPicture), FormatPicture(sale.yieldPercent, kYieldPicture)};
     return row;
 }
 
@@ -200,7 +186,7 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
         const auto fees = TradeFeesTotal(amount, purchase->quantity, Side::Buy, *reading.rates);
         if (!fees)
             return Refusal(Reason::OutOfRange, Quantity);
-        fields.text[Paid] = Show(amount + *fees, kAmountPicture);
+        fields.text[Paid] = FormatPicture(amount + *fees, kAmountPicture);
         AdoptTargetPaid(fields, settings);
     } catch (const OutOfRange&) {
         return Refusal(Reason::OutOfRange, Quantity);
@@ -263,7 +249,7 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
     if (by == TargetBy::Yield) {
         profit = ProfitOfYield(paid, work.text[Yield]);
         if (profit)
-            work.text[Profit] = Show(*profit, kAmountPicture);
+            work.text[Profit] = FormatPicture(*profit, kAmountPicture);
     } else {
         profit = MoneyOf(work.text[Profit]);
         if (profit && *profit <= Money() - paid) {
@@ -285,11 +271,11 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
         result.outcome = Refusal(Reason::OutOfRange, targetField);
         return result;
     }
-    work.text[Price] = Show(*targetPrice, kPricePicture);
-    work.text[Received] = Show(atTarget->received, kAmountPicture);
-    work.text[ProfitAtPrice] = Show(atTarget->profit, kAmountPicture);
+    work.text[Price] = FormatPicture(*targetPrice, kPricePicture);
+    work.text[Received] = FormatPicture(atTarget->received, kAmountPicture);
+    work.text[ProfitAtPrice] = FormatPicture(atTarget->profit, kAmountPicture);
     work.text[YieldAtPrice] = FormatPicture(atTarget->yieldPercent, kYieldPicture);
-    work.text[BreakEven] = Show(*breakEven, kPricePicture);
+    work.text[BreakEven] = FormatPicture(*breakEven, kPricePicture);
 
     // The ladder, with the break-even and the target in their places.
     std::vector<Money> prices = LadderPrices(purchase->price, rates.market);

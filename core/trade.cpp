@@ -139,7 +139,7 @@ void BuySteps(MainWindowState& s)
     const Money startPrice =
         Money::FromDouble((s.buy.amount - Money::FromDouble(dividend * q * 0.1)).ToDouble() / held.ToDouble());
     const Holding holding{startPrice, held, Money::FromDouble(Shown(s, Paid))};
-    Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
     s.buyBreakEven = s.text[BreakEven];
 
     s.label[BreakEvenLabel].colour = Colour::Red;
@@ -196,7 +196,7 @@ void SellSteps(MainWindowState& s)
                 Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees);
             const Holding holding{Money::FromDouble(cost / remaining), Money::FromDouble(remaining),
                                   Money::FromDouble(Shown(s, Paid) - Shown(s, Received))};
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kBreakEvenPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
         }
     } else if (!s.buyBreakEven.empty()) {
         // A whole sale after a partial one: the remaining-shares figure no longer applies.

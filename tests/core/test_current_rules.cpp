@@ -60,18 +60,18 @@ TEST(ExactDecimal, ReadsEveryShapeOfTheGrammarExactly)
 
 TEST(CurrentRules, ReadOnlyTheCommissionUpToTheLegalMaximum)
 {
-    EXPECT_EQ(DiagnoseRates(Current("3")), Reason::None);
-    EXPECT_EQ(DiagnoseRates(Current("3.000")), Reason::None);
-    EXPECT_EQ(DiagnoseRates(Current("0")), Reason::None);
-    EXPECT_EQ(DiagnoseRates(Current("3.0001")), Reason::CommissionAboveCap);
-    EXPECT_EQ(DiagnoseRates(Current("30")), Reason::CommissionAboveCap);
-    EXPECT_EQ(DiagnoseRates(Current("abc")), Reason::CommissionRate);
-    EXPECT_EQ(DiagnoseRates(Current("-1")), Reason::CommissionRate);
-    EXPECT_EQ(DiagnoseRates(Current("2.5000000000000000001")), Reason::CommissionRate);
+    EXPECT_EQ(ReadFeeSettings(Current("3")).problem, Reason::None);
+    EXPECT_EQ(ReadFeeSettings(Current("3.000")).problem, Reason::None);
+    EXPECT_EQ(ReadFeeSettings(Current("0")).problem, Reason::None);
+    EXPECT_EQ(ReadFeeSettings(Current("3.0001")).problem, Reason::CommissionAboveCap);
+    EXPECT_EQ(ReadFeeSettings(Current("30")).problem, Reason::CommissionAboveCap);
+    EXPECT_EQ(ReadFeeSettings(Current("abc")).problem, Reason::CommissionRate);
+    EXPECT_EQ(ReadFeeSettings(Current("-1")).problem, Reason::CommissionRate);
+    EXPECT_EQ(ReadFeeSettings(Current("2.5000000000000000001")).problem, Reason::CommissionRate);
     // The stamp duty list is not used: whatever it holds is no reason to refuse.
     FeeSettings settings = Current();
     settings.stampDuty = "x";
-    EXPECT_EQ(DiagnoseRates(settings), Reason::None);
+    EXPECT_EQ(ReadFeeSettings(settings).problem, Reason::None);
     EXPECT_EQ(MessageFor(Reason::CommissionAboveCap).substr(MessageFor(Reason::CommissionAboveCap).size() - 7),
               "       ");
 }

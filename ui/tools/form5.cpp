@@ -75,16 +75,6 @@ void Form5::SetFields(const qcal::ConverterFields& fields)
     SetTextIfChanged(Text(Left), fields.left);
 }
 
-// A check run by Enter selects the field where Enter was pressed; the computation selects the
-// field at fault. A rate is corrected in the main window, which is hidden meanwhile.
-void Form5::Report(const qcal::Outcome& outcome, int enteredIn)
-{
-    Module1::ShowMessage(this, outcome.message);
-    const int field = enteredIn != 0 ? enteredIn : outcome.field;
-    if (outcome.Focus() == FocusTarget::Field && field != 0)
-        FocusAndSelectAll(Text(field));
-}
-
 void Form5::Text1_KeyPress()
 {
     auto fields = Fields();

@@ -25,8 +25,6 @@ private:
 
     qcal::ConverterFields Fields() const;
     void SetFields(const qcal::ConverterFields& fields);
-    // After a refusal: the message, and the field at fault with its text selected.
-    void Report(const qcal::Outcome& outcome, int enteredIn = 0);
 };
 
 } // namespace qcal::ui

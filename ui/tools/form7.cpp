@@ -12,7 +12,6 @@
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
-#include "ui/main/module1.h"
 #include "ui/tools/profit_chart.h"
 
 namespace qcal::ui {
@@ -145,24 +144,15 @@ void Form7::resizeEvent(QResizeEvent* event)
 qcal::TargetFields Form7::Fields() const
 {
     qcal::TargetFields fields;
-    for (int i = 1; i <= tf::kFieldCount; ++i)
-        fields.text[i] = S(Text(i)->text());
+    ReadTexts(fields.text);
     fields.paidFor = paidFor_;
     return fields;
 }
 
 void Form7::SetFields(const qcal::TargetFields& fields)
 {
-    for (int i = 1; i <= tf::kFieldCount; ++i)
-        SetTextIfChanged(Text(i), fields.text[i]);
+    WriteTexts(fields.text);
     paidFor_ = fields.paidFor;
-}
-
-void Form7::Report(const qcal::Outcome& outcome)
-{
-    Module1::ShowMessage(this, outcome.message);
-    if (outcome.Focus() == FocusTarget::Field)
-        FocusAndSelectAll(Text(outcome.field));
 }
 
 void Form7::ClearResults()

@@ -42,7 +42,6 @@ private:
     void Compute(qcal::TargetBy by);
     void ShowLadder(const qcal::TargetResult& result);
     void ClearResults();
-    void Report(const qcal::Outcome& outcome);
     qcal::TargetFields Fields() const;
     void SetFields(const qcal::TargetFields& fields);
 

@@ -9,7 +9,6 @@
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
-#include "ui/main/module1.h"
 
 namespace qcal::ui {
 
@@ -145,24 +144,15 @@ void Form8::Form_Activate()
 qcal::PositionFields Form8::Fields() const
 {
     qcal::PositionFields fields;
-    for (int i = 1; i <= pf::kFieldCount; ++i)
-        fields.text[i] = S(Text(i)->text());
+    ReadTexts(fields.text);
     fields.investedFor = investedFor_;
     return fields;
 }
 
 void Form8::SetFields(const qcal::PositionFields& fields)
 {
-    for (int i = 1; i <= pf::kFieldCount; ++i)
-        SetTextIfChanged(Text(i), fields.text[i]);
+    WriteTexts(fields.text);
     investedFor_ = fields.investedFor;
-}
-
-void Form8::Report(const qcal::Outcome& outcome)
-{
-    Module1::ShowMessage(this, outcome.message);
-    if (outcome.Focus() == FocusTarget::Field)
-        FocusAndSelectAll(Text(outcome.field));
 }
 
 // A holding typed here: the money it cost is its shares times its cost, no longer the main window's.

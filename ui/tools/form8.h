@@ -25,7 +25,6 @@ private:
     void EnterHolding(qcal::position::Field field);
     void EnterInput(qcal::position::Field field, QWidget* next);
     void Run(qcal::Outcome (*compute)(qcal::PositionFields&, const qcal::FeeSettings&));
-    void Report(const qcal::Outcome& outcome);
     qcal::PositionFields Fields() const;
     void SetFields(const qcal::PositionFields& fields);
 

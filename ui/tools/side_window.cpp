@@ -4,8 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/outcome.h"
+#include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
+#include "ui/main/module1.h"
 
 namespace qcal::ui {
 
@@ -32,6 +35,26 @@ SideWindow::SideWindow(Form1& main, const Layout& layout)
 QLineEdit* SideWindow::Text(int index) const
 {
     return index >= 1 && index < static_cast<int>(text_.size()) ? text_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void SideWindow::ReadTexts(std::span<std::string> texts) const
+{
+    for (std::size_t i = 1; i < texts.size(); ++i)
+        texts[i] = S(Text(static_cast<int>(i))->text());
+}
+
+void SideWindow::WriteTexts(std::span<const std::string> texts)
+{
+    for (std::size_t i = 1; i < texts.size(); ++i)
+        SetTextIfChanged(Text(static_cast<int>(i)), texts[i]);
+}
+
+void SideWindow::Report(const qcal::Outcome& outcome, int enteredIn)
+{
+    Module1::ShowMessage(this, outcome.message);
+    const int field = enteredIn != 0 ? enteredIn : outcome.field;
+    if (outcome.Focus() == FocusTarget::Field && field != 0)
+        FocusAndSelectAll(Text(field));
 }
 
 QPushButton* SideWindow::Command(int index) const

@@ -4,6 +4,7 @@
 // control back to the main window when the user closes it.
 
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,10 @@
 
 class QLineEdit;
 class QPushButton;
+
+namespace qcal {
+struct Outcome;
+}
 
 namespace qcal::ui {
 
@@ -63,6 +68,15 @@ protected:
 
     // Hidden, not unloaded (its texts stay for the next opening); control goes back.
     void HideAndHandBack();
+
+    // The texts of Text1 … TextN into texts[1 … N], and back (texts[0] unused). Only changed texts
+    // are written: rewriting one would lose its cursor and selection.
+    void ReadTexts(std::span<std::string> texts) const;
+    void WriteTexts(std::span<const std::string> texts);
+
+    // A refusal: its message, then the field to correct selected (the one where Enter was pressed,
+    // when given, else the one the outcome names).
+    void Report(const qcal::Outcome& outcome, int enteredIn = 0);
 
     void closeEvent(QCloseEvent* event) override;
 

@@ -47,11 +47,10 @@ void Place(SideWindow& window, const Form1& main)
     window.move(at);
 }
 
-template <typename Window>
-Window* Existing(Form1& main, SideWindowId id)
+SideWindow* Existing(Form1& main, SideWindowId id)
 {
     // A closed window lives on until its deferred deletion without the delete-on-close mark.
-    auto* window = qobject_cast<Window*>(main.SideWindow(id).data());
+    auto* window = qobject_cast<SideWindow*>(main.SideWindow(id).data());
     return window && window->testAttribute(Qt::WA_DeleteOnClose) ? window : nullptr;
 }
 
@@ -59,7 +58,7 @@ Window* Existing(Form1& main, SideWindowId id)
 
 SideWindow* OpenSideWindow(Form1& main, SideWindowId id)
 {
-    SideWindow* window = Existing<SideWindow>(main, id);
+    SideWindow* window = Existing(main, id);
     if (!window) {
         window = Create(main, id);
         FitToScreen(window);
