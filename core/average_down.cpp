@@ -22,10 +22,7 @@ constexpr std::int64_t kLotsTriedBack = 64;
 bool IsShares(Field field) { return field == Held || field == SharesToBuy || field == TripShares; }
 bool IsCost(Field field) { return field == Cost || field == TargetCost; }
 
-Money ValueOf(const PositionFields& fields, Field field)
-{
-    return Money::FromDouble(NumberOrZero(fields.text[field]));
-}
+Money ValueOf(const PositionFields& fields, Field field) { return ParseMoney(fields.text[field]).value_or(Money()); }
 
 // The fields a computation needs, checked (and rewritten) on the copy it works on.
 Outcome Confirm(PositionFields& fields, std::initializer_list<Field> needed)
@@ -38,26 +35,30 @@ Outcome Confirm(PositionFields& fields, std::initializer_list<Field> needed)
     return {};
 }
 
-// The holding as its fields would be confirmed; empty texts when they do not pass.
-InvestedBasis BasisOf(const PositionFields& fields)
+// The holding's fields: one taken from the main window stands as it was given (its cost may be 0
+// when dividends and sales brought all the money back); a typed one is checked in full.
+Outcome ConfirmHolding(PositionFields& fields, const FeeSettings& settings)
 {
-    PositionFields copy = fields;
-    if (!Confirm(copy, {Held, Cost}).ok())
+    if (HoldsTakenHolding(fields, settings))
         return {};
-    return {copy.text[Held], copy.text[Cost]};
+    return Confirm(fields, {Held, Cost});
 }
 
-// The money invested: the main window's, when it gave it for this holding, else shares × cost.
-Money InvestedOf(PositionFields& fields)
+// The money invested: the main window's, when it gave it for this holding under these settings,
+// else shares × cost.
+Money InvestedOf(PositionFields& fields, const FeeSettings& settings)
 {
-    if (!ParseNumber(fields.text[Invested]) || fields.investedFor != BasisOf(fields))
+    if (!HoldsTakenHolding(fields, settings))
         ComputeInvested(fields);
     return ValueOf(fields, Invested);
 }
 
-// A cost per share as the main window shows it: rounded up to the thousandth.
+// A cost per share as the main window shows it: rounded up to the thousandth; 0 once nothing is
+// left to recover.
 Money CostPerShare(Money money, Money shares)
 {
+    if (money <= Money())
+        return Money();
     return Money::FromDouble(RoundUpToThousandth(money.ToDouble() / shares.ToDouble() * 1000));
 }
 
@@ -150,7 +151,7 @@ Outcome ShowPurchase(PositionFields& fields, Money invested, Money held, Money s
     const auto after = Buy(invested, held, ValueOf(fields, Price), shares, rates);
     const auto breakEven = after ? BreakEvenOf(invested + after->needed, held + shares, rates) : std::nullopt;
     if (!breakEven)
-        return Refusal(Reason::OutOfRange, SharesToBuy);
+        return Refusal(Reason::FieldOutOfRange, SharesToBuy);
     fields.text[SharesToBuy] = shares == Money() ? std::string("0") : FormatPicture(shares, kSharesPicture);
     fields.text[Needed] = FormatPicture(after->needed, kAmountPicture);
     fields.text[NewCost] = FormatPicture(after->cost, kThousandthsPicture);
@@ -168,7 +169,7 @@ Outcome AllOrNothing(PositionFields& fields, Field rangeField, Steps steps)
     try {
         outcome = steps(work);
     } catch (const OutOfRange&) {
-        outcome = Refusal(Reason::OutOfRange, rangeField);
+        outcome = Refusal(Reason::FieldOutOfRange, rangeField);
     }
     if (outcome.ok())
         fields = work;
@@ -181,13 +182,13 @@ Outcome ConfirmPositionField(PositionFields& fields, Field field)
 {
     std::string& text = fields.text[field];
     if (IsShares(field)) {
-        const CheckOutcome check = CheckQuantityText(text, Reason::InputError, Reason::InputError);
+        const CheckOutcome check = CheckQuantityText(text, kNamedFieldShares);
         if (!check.accepted)
             return Refusal(check.reason, field);
         text = FormatPicture(NumberOrZero(check.text), kSharesPicture);
         return {};
     }
-    const CheckOutcome check = CheckPriceText(text, Reason::InputError, Reason::InputError);
+    const CheckOutcome check = CheckPriceText(text, kNamedFieldPrice);
     if (!check.accepted)
         return Refusal(check.reason, field);
     if (!IsCost(field)) {
@@ -197,7 +198,7 @@ Outcome ConfirmPositionField(PositionFields& fields, Field field)
     // A cost per share has three decimals; one that shows as 0.000 is no cost.
     const std::string shown = FormatPicture(NumberOrZero(text), kThousandthsPicture);
     if (!(NumberOrZero(shown) > 0))
-        return Refusal(Reason::InputError, field);
+        return Refusal(Reason::FieldNotPositive, field);
     text = shown;
     return {};
 }
@@ -209,23 +210,37 @@ Outcome ComputeInvested(PositionFields& fields)
         if (!outcome.ok())
             return outcome;
         f.text[Invested] = FormatPicture(ValueOf(f, Held) * ValueOf(f, Cost), kAmountPicture);
-        f.investedFor = {f.text[Held], f.text[Cost]};
+        f.investedFor = {};
         return Outcome{};
     });
 }
 
-void AdoptInvested(PositionFields& fields) { fields.investedFor = BasisOf(fields); }
+void TakeHolding(PositionFields& fields, const HeldPosition& held, const FeeSettings& settings)
+{
+    fields.text[Held] = FormatPicture(held.shares, kSharesPicture);
+    fields.text[Cost] = FormatPicture(held.cost, kThousandthsPicture);
+    fields.text[Invested] = FormatPicture(held.toRecover, kAmountPicture);
+    fields.investedFor = {fields.text[Held], fields.text[Cost], settings};
+}
+
+bool HoldsTakenHolding(const PositionFields& fields, const FeeSettings& settings)
+{
+    return fields.investedFor == InvestedBasis{fields.text[Held], fields.text[Cost], settings} &&
+           !fields.investedFor.held.empty() && ParseMoney(fields.text[Invested]).has_value();
+}
 
 Outcome ComputeAverageDown(PositionFields& fields, const FeeSettings& settings)
 {
     return AllOrNothing(fields, TargetCost, [&settings](PositionFields& f) {
-        Outcome outcome = Confirm(f, {Held, Cost, Price, TargetCost});
+        Outcome outcome = ConfirmHolding(f, settings);
+        if (outcome.ok())
+            outcome = Confirm(f, {Price, TargetCost});
         if (!outcome.ok())
             return outcome;
         const RateReading reading = ReadFeeSettings(settings);
         if (!reading.rates)
             return Refusal(reading.problem);
-        const Money invested = InvestedOf(f);
+        const Money invested = InvestedOf(f, settings);
         const Money held = ValueOf(f, Held);
         const Money target = ValueOf(f, TargetCost);
         if (target >= ValueOf(f, Cost))
@@ -242,27 +257,34 @@ Outcome ComputeAverageDown(PositionFields& fields, const FeeSettings& settings)
 Outcome ComputeAverageDownShares(PositionFields& fields, const FeeSettings& settings)
 {
     return AllOrNothing(fields, SharesToBuy, [&settings](PositionFields& f) {
-        const Outcome outcome = Confirm(f, {Held, Cost, Price, SharesToBuy});
+        Outcome outcome = ConfirmHolding(f, settings);
+        if (outcome.ok())
+            outcome = Confirm(f, {Price, SharesToBuy});
         if (!outcome.ok())
             return outcome;
+        // The exchange takes buy orders in whole lots.
+        if (ValueOf(f, SharesToBuy).Raw() % kLot.Raw() != 0)
+            return Refusal(Reason::FieldNotWholeLot, SharesToBuy);
         const RateReading reading = ReadFeeSettings(settings);
         if (!reading.rates)
             return Refusal(reading.problem);
-        return ShowPurchase(f, InvestedOf(f), ValueOf(f, Held), ValueOf(f, SharesToBuy), *reading.rates);
+        return ShowPurchase(f, InvestedOf(f, settings), ValueOf(f, Held), ValueOf(f, SharesToBuy), *reading.rates);
     });
 }
 
 Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
 {
     return AllOrNothing(fields, TripShares, [&settings](PositionFields& f) {
-        const Outcome outcome = Confirm(f, {Held, Cost, TripShares, SellPrice, BuyBackPrice});
+        Outcome outcome = ConfirmHolding(f, settings);
+        if (outcome.ok())
+            outcome = Confirm(f, {TripShares, SellPrice, BuyBackPrice});
         if (!outcome.ok())
             return outcome;
         const RateReading reading = ReadFeeSettings(settings);
         if (!reading.rates)
             return Refusal(reading.problem);
         const Rates& rates = *reading.rates;
-        const Money invested = InvestedOf(f);
+        const Money invested = InvestedOf(f, settings);
         const Money held = ValueOf(f, Held);
         const Money shares = ValueOf(f, TripShares);
         // Selling first needs the shares; buying first, the T+1 rule lets only the shares held be sold.
@@ -274,20 +296,20 @@ Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
         const Money bought = ValueOf(f, BuyBackPrice) * shares;
         const auto buyFees = TradeFeesTotal(bought, shares, Side::Buy, rates);
         if (!saleFees || !buyFees)
-            return Refusal(Reason::OutOfRange, TripShares);
+            return Refusal(Reason::FieldOutOfRange, TripShares);
         const Money paid = bought + *buyFees;
         const Money profit = sold - *saleFees - paid;
         const Money stillInvested = invested - profit;
         const auto breakEven = BreakEvenOf(stillInvested, held, rates);
         const auto tripBreakEven = LowestSalePriceReaching(paid, shares, rates);
         if (!breakEven || !tripBreakEven)
-            return Refusal(Reason::OutOfRange, TripShares);
+            return Refusal(Reason::FieldOutOfRange, TripShares);
 
         f.text[SaleFees] = FormatPicture(*saleFees, kAmountPicture);
         f.text[BuyBackFees] = FormatPicture(*buyFees, kAmountPicture);
         f.text[TripProfit] = FormatPicture(profit, kAmountPicture);
         // A round trip that gains more than the holding cost leaves nothing to carry: cost 0.
-        f.text[TripCost] = FormatPicture(stillInvested > Money() ? CostPerShare(stillInvested, held) : Money(), kThousandthsPicture);
+        f.text[TripCost] = FormatPicture(CostPerShare(stillInvested, held), kThousandthsPicture);
         f.text[TripBreakEven] = FormatPicture(*breakEven, kThousandthsPicture);
         f.text[TripSellPrice] = FormatPicture(*tripBreakEven, kPricePicture);
         return Outcome{};

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/fees.h"
+#include "core/main_view.h"
 #include "core/money.h"
 #include "core/outcome.h"
 
@@ -45,9 +46,11 @@ enum Field : int {
 inline constexpr int kFieldCount = 18;
 } // namespace position
 
-// The shares held and the cost per share, as confirmed, that a money invested belongs to.
+// The shares held and the cost per share, as confirmed, and the fee settings, that a money
+// invested belongs to: the main window's money paid holds only under the settings it was paid under.
 struct InvestedBasis {
     std::string held, cost;
+    FeeSettings fees;
     friend bool operator==(const InvestedBasis&, const InvestedBasis&) = default;
 };
 
@@ -59,22 +62,36 @@ struct PositionFields {
 };
 
 // Enter in an input field: checks it and rewrites it in its picture. Shares are whole numbers of at
-// least one ("###,###"); prices and costs numbers above 0 ("##0.00##", "##0.000").
+// least one ("###,###"); prices and costs numbers above 0 ("##0.00##", "##0.000"). A refusal names
+// the field (Reason::Field…).
 Outcome ConfirmPositionField(PositionFields& fields, position::Field field);
 
 // The money invested when it was not taken from the main window: shares held × cost per share.
 Outcome ComputeInvested(PositionFields& fields);
 
-// The money invested now in Text18 was given for the holding now in the fields (the main window's,
-// which counts the fees exactly and any dividend): it is kept until the holding changes.
-void AdoptInvested(PositionFields& fields);
+// The main window's holding into the fields: its shares, cost per share and the money still to
+// recover on them (which counts the fees exactly, any dividend and a partial sale). The money is
+// kept as the holding's until the holding or the settings change. A holding whose money has all
+// come back costs 0 a share, which a typed cost may not.
+void TakeHolding(PositionFields& fields, const HeldPosition& held, const FeeSettings& settings);
+
+// Whether the holding in the fields is one taken from the main window under these settings.
+bool HoldsTakenHolding(const PositionFields& fields, const FeeSettings& settings);
+
+// What a computation writes: the results of 补仓 (Text5 … Text8) and of 做T (Text12 … Text17).
+inline constexpr position::Field kAverageDownResults[] = {position::SharesToBuy, position::Needed,
+                                                         position::NewCost, position::NewBreakEven};
+inline constexpr position::Field kRoundTripResults[] = {position::SaleFees,  position::BuyBackFees,
+                                                        position::TripProfit, position::TripCost,
+                                                        position::TripBreakEven, position::TripSellPrice};
 
 // 补仓 by the target cost: the shares to buy, the money needed, the new cost and break-even. A target
 // that no number of shares reaches (at or below today's price, or below what the fees allow) is
 // refused with its own message; a target at or above the present cost needs 0 shares.
 Outcome ComputeAverageDown(PositionFields& fields, const FeeSettings& settings);
 
-// 补仓 the other way round: the cost and break-even that the shares typed in SharesToBuy give.
+// 补仓 the other way round: the cost and break-even that the shares typed in SharesToBuy give; a
+// purchase is of whole lots.
 Outcome ComputeAverageDownShares(PositionFields& fields, const FeeSettings& settings);
 
 // 做T: the round trip's fees, profit, the holding's new cost and break-even, and the sell price at

@@ -83,7 +83,8 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     SideFigures m;
     Show(s, side.price, RoundDecimals(A / Q, 4), kPricePicture);
     Show(s, side.quantity, Q, kSharesPicture);
-    s.text[side.amount] = FormatPlain(A);
+    // The whole amount, grouped like every sum, its third and fourth decimals kept when a price has them.
+    Show(s, side.amount, A, kExactAmountPicture);
     m.price = Money::FromDouble(Shown(s, side.price));
     m.quantity = Money::FromDouble(Shown(s, side.quantity));
     m.amount = Money::FromDouble(Shown(s, side.amount));

@@ -42,6 +42,20 @@ inline constexpr std::string_view kGain = "大赚特赚";
 inline constexpr std::string_view kLoss = "大亏特亏";
 inline constexpr std::string_view kRemainingShares = "剩余股票";
 
+// Label26, the profit of the part sold in a partial sale (Text24).
+inline constexpr std::string_view kRealisedProfit = "卖出盈亏";
+inline constexpr std::string_view kRealisedProfitTip =
+    "按现行规则部分卖出时，卖出这部分股票的盈亏：实收金额减去这部分股票分摊的实付金额（按卖出股数占持有股数的比例）；"
+    "收益率也按这部分计算";
+
+// Label27, under the settings: the rules in force, in plain words.
+inline constexpr std::string_view kRulesNoteCurrent =
+    "现按现行规则计费：卖出收印花税0.5‰，买卖都收过户费0.01‰，佣金每笔最低5元。";
+inline constexpr std::string_view kRulesNoteCurrentWaived =
+    "现按现行规则计费：卖出收印花税0.5‰，买卖都收过户费0.01‰，免五：佣金不设最低。";
+inline constexpr std::string_view kRulesNoteOwn =
+    "现按本程序原来的规则计费：印花税买卖都收，上海过户费每千股1元。勾上“按现行规则计费”即按今天的规则。";
+
 // Label18, yield.
 inline constexpr std::string_view kYield = "收 益 率";
 
@@ -72,6 +86,10 @@ inline constexpr std::string_view kStampDutyCurrentTip =
     "现行规则：印花税只在卖出时收取，为成交金额的0.5‰（2023年8月28日起），买入不收，基金不收";
 inline constexpr std::string_view kTransferFeeCurrentTip =
     "现行规则：过户费为成交金额的0.01‰，沪深两市买卖双方都收（2022年4月29日起），基金不收";
+
+// The averaging-down window's remark on a holding whose money has all come back.
+inline constexpr std::string_view kRecoveredNote =
+    "分红和卖出已收回全部投入：每股成本按0计，补仓和做T照常计算。";
 
 // Units of Label19(17), after the profit field.
 inline constexpr std::string_view kUnitYuan = "元";

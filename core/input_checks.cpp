@@ -37,30 +37,32 @@ CheckOutcome Settled(Check check, std::string_view text)
 // Prices: the value times 10000, rounded halves to even, must stay below 2^31 (the 32-bit limit
 // of the rounding): a value at or above 214748.3648 is refused with the second message, and so is a
 // value just below it that would round up to it (214748.36475 and above).
-CheckOutcome PriceOnce(std::string_view text, Reason notNumeric, Reason outOfRange)
+CheckOutcome PriceOnce(std::string_view text, const FieldReasons& reasons)
 {
     const auto v = ParseNumber(text);
     if (!v)
-        return Refuse(IsTooLargeNumber(text) ? outOfRange : notNumeric);
-    if (*v <= 0 || *v >= 214748.3648)
-        return Refuse(outOfRange);
+        return Refuse(IsTooLargeNumber(text) ? reasons.tooLarge : reasons.notNumeric);
+    if (*v <= 0)
+        return Refuse(reasons.tooSmall);
+    if (*v >= 214748.3648)
+        return Refuse(reasons.tooLarge);
     const double tenThousandths = std::nearbyint(*v * 10000.0);  // halves to even
     if (tenThousandths >= kInt32Limit)
-        return Refuse(outOfRange);
+        return Refuse(reasons.tooLarge);
     return Accept(FormatPicture(tenThousandths / 10000.0, kPricePicture));
 }
 
 // Quantities: at least 1; a value of 1e15 or more is refused as out of range (our own message),
 // since the field's second message ("less than 1") would be wrong for it.
-CheckOutcome QuantityOnce(std::string_view text, Reason notNumeric, Reason outOfRange)
+CheckOutcome QuantityOnce(std::string_view text, const FieldReasons& reasons)
 {
     const auto v = ParseNumber(text);
     if (!v)
-        return Refuse(IsTooLargeNumber(text) ? Reason::OutOfRange : notNumeric);
+        return Refuse(IsTooLargeNumber(text) ? reasons.tooLarge : reasons.notNumeric);
     if (*v < 1)
-        return Refuse(outOfRange);
+        return Refuse(reasons.tooSmall);
     if (*v >= kQuantityLimit)
-        return Refuse(Reason::OutOfRange);
+        return Refuse(reasons.tooLarge);
     return Accept(FormatPicture(*v, "###,###,###"));
 }
 
@@ -101,14 +103,24 @@ bool IsPositiveAmountText(std::string_view text)
     return v && *v >= 0.01;
 }
 
+CheckOutcome CheckPriceText(std::string_view text, const FieldReasons& reasons)
+{
+    return Settled([&](std::string_view t) { return PriceOnce(t, reasons); }, text);
+}
+
+CheckOutcome CheckQuantityText(std::string_view text, const FieldReasons& reasons)
+{
+    return Settled([&](std::string_view t) { return QuantityOnce(t, reasons); }, text);
+}
+
 CheckOutcome CheckPriceText(std::string_view text, Reason notNumeric, Reason outOfRange)
 {
-    return Settled([&](std::string_view t) { return PriceOnce(t, notNumeric, outOfRange); }, text);
+    return CheckPriceText(text, {notNumeric, outOfRange, outOfRange});
 }
 
 CheckOutcome CheckQuantityText(std::string_view text, Reason notNumeric, Reason outOfRange)
 {
-    return Settled([&](std::string_view t) { return QuantityOnce(t, notNumeric, outOfRange); }, text);
+    return CheckQuantityText(text, {notNumeric, outOfRange, Reason::OutOfRange});
 }
 
 CheckOutcome CheckBuyPriceText(std::string_view text)

@@ -36,8 +36,12 @@ enum Field : int {
     Received,          // 实收金额
     Bonus,             // 10股送 (input)
     Dividend,          // 10股派 (input)
+    // Text23 is kept for the security code of the settings frame.
+    RealisedProfit = 24,  // 卖出盈亏: in a partial sale under the current rules, the profit of the part sold
 };
-inline constexpr int kFieldCount = 22;
+inline constexpr int kFieldCount = 24;
+// Whether Text<n> is one of the fields (a number the table leaves free is not).
+constexpr bool IsField(int n) { return n >= BuyPrice && n <= kFieldCount && n != 23; }
 
 // The labels the calculations and Clear change: Label n is the control Label<n>.
 enum MainLabel : int {
@@ -54,14 +58,23 @@ enum MainLabel : int {
     YieldLabel = 18,
     PaidLabel = 21,
     StampDutyListLabel = 24,  // before the stamp duty list
+    RealisedProfitLabel = 26,
+    RulesNoteLabel = 27,      // under the settings: which rules are in force, in plain words
 };
-inline constexpr int kLabelCount = 25;
+inline constexpr int kLabelCount = 27;
 
 // The unit labels Label19(0) … Label19(19) that change: the one after the profit field.
 enum UnitLabel : int { ProfitUnit = 17 };
-inline constexpr int kUnitCount = 20;
+inline constexpr int kUnitCount = 21;  // Label19(20) is the unit of Text24
 
 enum class Colour { Black, Red, Blue };
+
+// A profit in red, a loss in blue, nothing either way in black (the side windows' figures; the main
+// window's label keeps its own rule).
+constexpr Colour ProfitColour(Money profit)
+{
+    return profit < Money() ? Colour::Blue : profit > Money() ? Colour::Red : Colour::Black;
+}
 
 struct LabelState {
     std::string caption;

@@ -28,9 +28,19 @@ inline constexpr std::string_view kWriteError = "写文件时出错,无法写入
 // The target-price window's own.
 inline constexpr std::string_view kTargetYield = "输入错误，目标收益率必须是大于-100的数字，请重新输入       ";
 inline constexpr std::string_view kTargetProfit = "输入错误，目标盈亏必须是数字，亏损不能超过实付金额，请重新输入       ";
+inline constexpr std::string_view kNothingPaidNote =
+    "分红和卖出已收回全部投入，没有可计算收益率的本金：收益率留空，可按目标盈亏计算。";
 // The averaging-down window's own.
 inline constexpr std::string_view kTargetCostUnreachable = "目标成本太低，以现在的价格补仓无法达到，请重新输入       ";
 inline constexpr std::string_view kTripSharesAboveHeld = "做T股数不能超过持有股数，请重新输入       ";
+// The side windows' field checks: "{}" stands for the caption of the field refused.
+inline constexpr std::string_view kFieldNotNumeric = "输入错误，{}必须输入数字，请重新输入       ";
+inline constexpr std::string_view kFieldNotPositive = "输入错误，{}必须大于0，请重新输入       ";
+inline constexpr std::string_view kFieldBelowOneShare = "输入错误，{}至少要1股，请重新输入       ";
+inline constexpr std::string_view kFieldOutOfRange = "{}的数值超出可计算的范围，请重新输入       ";
+inline constexpr std::string_view kFieldNotWholeLot = "输入错误，{}必须是整手（100股的整数倍），请重新输入       ";
+inline constexpr std::string_view kTargetProfitTooLarge = "输入错误，目标盈亏太大，收益率超出可计算的范围，请重新输入       ";
+inline constexpr std::string_view kTargetPriceTooHigh = "目标太高，达到它的卖出价超出了可输入的价格范围，请重新输入       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
 

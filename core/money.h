@@ -94,19 +94,17 @@ public:
             const std::int64_t rest = small % divisor;
             return Money(CheckedMul(small / divisor + (rest >= divisor - rest ? 1 : 0), 100));
         }
-        const Int128 product = static_cast<Int128>(raw_) * units;
         Int128 divisor = 1;
         for (int i = 0; i < digits; ++i)
             divisor *= 10;
-        Int128 cents = product / divisor;
-        const Int128 rest = product % divisor;
-        if (rest * 2 >= divisor)
-            ++cents;
-        else if (rest * 2 <= -divisor)
-            --cents;
-        if (cents > std::numeric_limits<std::int64_t>::max() / 100 || cents < std::numeric_limits<std::int64_t>::min() / 100)
-            throw OutOfRange();
-        return Money(static_cast<std::int64_t>(cents) * 100);
+        return CentsOf(static_cast<Int128>(raw_) * units, divisor);
+    }
+
+    // this × part ÷ whole, rounded to the cent with halves away from zero, exactly: a share of a sum
+    // in proportion to shares (whole > 0).
+    Money ProportionToCent(Money part, Money whole) const
+    {
+        return CentsOf(static_cast<Int128>(raw_) * part.raw_, static_cast<Int128>(whole.raw_) * 100);
     }
 
     friend constexpr bool operator==(Money, Money) = default;
@@ -136,6 +134,20 @@ private:
             throw OutOfRange();
         return r;
     }
+    // numerator ÷ divisor in ten-thousandths, as whole cents, halves away from zero (divisor > 0).
+    static Money CentsOf(Int128 numerator, Int128 divisor)
+    {
+        Int128 cents = numerator / divisor;
+        const Int128 rest = numerator % divisor;
+        if (rest * 2 >= divisor)
+            ++cents;
+        else if (rest * 2 <= -divisor)
+            --cents;
+        if (cents > std::numeric_limits<std::int64_t>::max() / 100 || cents < std::numeric_limits<std::int64_t>::min() / 100)
+            throw OutOfRange();
+        return Money(static_cast<std::int64_t>(cents) * 100);
+    }
+
     static constexpr std::int64_t PowerOfTen(int n)
     {
         std::int64_t p = 1;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -172,6 +173,31 @@ std::optional<ExactDecimal> ParseExactDecimal(std::string_view text)
     for (char c : digits)
         units = units * 10 + (c - '0');
     return ExactDecimal{lexed->negative ? -units : units, static_cast<int>(scale)};
+}
+
+std::optional<Money> ParseMoney(std::string_view text)
+{
+    const auto exact = ParseExactDecimal(text);
+    if (!exact)
+        return std::nullopt;
+    Int128 raw = exact->units;
+    constexpr int kPlaces = 4;  // Money's ten-thousandths
+    for (int scale = exact->scale; scale < kPlaces; ++scale)
+        raw *= 10;
+    if (exact->scale > kPlaces) {
+        Int128 divisor = 1;
+        for (int scale = kPlaces; scale < exact->scale; ++scale)
+            divisor *= 10;
+        const Int128 rest = raw % divisor;
+        raw /= divisor;
+        if (rest * 2 >= divisor)
+            ++raw;
+        else if (rest * 2 <= -divisor)
+            --raw;
+    }
+    if (raw > std::numeric_limits<std::int64_t>::max() || raw < std::numeric_limits<std::int64_t>::min())
+        return std::nullopt;
+    return Money::FromRaw(static_cast<std::int64_t>(raw));
 }
 
 double NumberOrZero(std::string_view text)

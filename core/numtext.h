@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/money.h"
+
 namespace qcal {
 
 std::optional<double> ParseNumber(std::string_view text);
@@ -25,6 +27,11 @@ struct ExactDecimal {
 
 // nullopt when the text is not numeric, or needs more than 18 significant digits or decimals.
 std::optional<ExactDecimal> ParseExactDecimal(std::string_view text);
+
+// A sum or price text read exactly into Money, rounded to four decimals halves away from zero;
+// nullopt when it is not numeric or beyond Money's range. Figures read back from the fields go
+// through this, never through a binary double.
+std::optional<Money> ParseMoney(std::string_view text);
 
 // True when text follows the grammar but its value is too large for a double ("1e999", a
 // 400-digit number): a number all the same, to be refused as out of range, not as "not a number".

@@ -3,6 +3,7 @@
 // message it shows (MessageFor is the one place that says which), and where the user is sent
 // to correct it.
 
+#include <string>
 #include <string_view>
 
 #include "core/messages.h"
@@ -33,6 +34,14 @@ enum class Reason {
     TargetProfit,            // its profit: a number, a loss smaller than the money paid
     TargetCostUnreachable,   // averaging down: no number of shares brings the cost that low
     TripSharesAboveHeld,     // a same-day round trip of more shares than are held
+    // A side window's field, named in the message by its caption.
+    FieldNotNumeric,
+    FieldNotPositive,        // a price or cost of 0 or less
+    FieldBelowOneShare,      // a quantity below one share
+    FieldNotWholeLot,        // a quantity to buy that is not a whole number of lots
+    FieldOutOfRange,         // a value beyond what the calculation can hold
+    TargetProfitTooLarge,    // a target profit whose yield passes what can be computed
+    TargetPriceTooHigh,      // a target whose price passes the prices a field accepts
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -61,6 +70,13 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::TargetProfit: return msg::kTargetProfit;
     case Reason::TargetCostUnreachable: return msg::kTargetCostUnreachable;
     case Reason::TripSharesAboveHeld: return msg::kTripSharesAboveHeld;
+    case Reason::FieldNotNumeric: return msg::kFieldNotNumeric;
+    case Reason::FieldNotPositive: return msg::kFieldNotPositive;
+    case Reason::FieldBelowOneShare: return msg::kFieldBelowOneShare;
+    case Reason::FieldNotWholeLot: return msg::kFieldNotWholeLot;
+    case Reason::FieldOutOfRange: return msg::kFieldOutOfRange;
+    case Reason::TargetProfitTooLarge: return msg::kTargetProfitTooLarge;
+    case Reason::TargetPriceTooHigh: return msg::kTargetPriceTooHigh;
     }
     return {};
 }
@@ -90,5 +106,15 @@ struct Outcome {
 };
 
 constexpr Outcome Refusal(Reason reason, int field = 0) { return {reason, field, MessageFor(reason)}; }
+
+// The message as the user reads it: in a side window's field message the caption of the field
+// refused stands for "{}".
+inline std::string MessageText(const Outcome& outcome, std::string_view fieldName)
+{
+    std::string text(outcome.message);
+    if (const auto at = text.find("{}"); at != std::string::npos)
+        text.replace(at, 2, fieldName.empty() ? std::string_view("该项") : fieldName);
+    return text;
+}
 
 } // namespace qcal

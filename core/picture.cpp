@@ -1,5 +1,6 @@
 #include "core/picture.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -182,6 +183,16 @@ std::string FormatPlain(double value)
                d.digits.substr(static_cast<std::size_t>(d.point));
     }
     return out;
+}
+
+std::string TickPicture(Money tick)
+{
+    std::string picture = "##0.";
+    for (std::int64_t raw = std::max<std::int64_t>(tick.Raw(), 1); raw < Money::kScale; raw *= 10)
+        picture += '0';
+    if (picture.back() == '.')
+        picture.pop_back();
+    return picture;
 }
 
 } // namespace qcal

@@ -15,10 +15,16 @@ namespace qcal {
 // The pictures the windows show their figures in.
 inline constexpr std::string_view kPricePicture = "##0.00##";       // prices: two to four decimals
 inline constexpr std::string_view kAmountPicture = "###,##0.00";    // sums of money
+inline constexpr std::string_view kExactAmountPicture = "###,##0.00##";  // a sum that may have four decimals
 inline constexpr std::string_view kCostPicture = "###,##0.000";     // the main window's cost per share
 inline constexpr std::string_view kThousandthsPicture = "##0.000";  // break-even prices, other costs per share
 inline constexpr std::string_view kSharesPicture = "###,###";
+inline constexpr std::string_view kHoldingPicture = "###,###.####";  // shares with a bonus share's fraction
 inline constexpr std::string_view kYieldPicture = "##0.00";         // per cent
+
+// Prices on an exchange's tick show exactly the tick's decimals: "##0.00" for 0.01, "##0.000"
+// for 0.001.
+std::string TickPicture(Money tick);
 
 std::string FormatPicture(double value, std::string_view picture);
 inline std::string FormatPicture(Money value, std::string_view picture)

@@ -18,17 +18,13 @@ using namespace target;
 // Most points the chart's curve is drawn through.
 constexpr int kCurvePoints = 240;
 
-std::optional<Money> MoneyOf(const std::string& text)
-{
-    const auto v = ParseNumber(text);
-    if (!v)
-        return std::nullopt;
-    try {
-        return Money::FromDouble(*v);
-    } catch (const OutOfRange&) {
-        return std::nullopt;
-    }
-}
+std::optional<Money> MoneyOf(const std::string& text) { return ParseMoney(text); }
+
+// A yield's limit, as the yield field takes it: 1,000,000 % is 10,000 times the money paid.
+constexpr std::int64_t kYieldLimitTimesPaid = 10000;
+
+// The highest price a price field accepts: below 214,748.3648.
+const Money kPriceLimit = Money::FromRaw(2147483648);
 
 // The yield of a profit on the money paid, in per cent to two decimals, as the main window gives it.
 // Without the main window's 32-bit limit: a yield above 214,748 % is rare, not wrong. Nothing paid
@@ -56,7 +52,7 @@ std::optional<Purchase> ReadPurchase(const TargetFields& fields, Outcome& outcom
     const auto price = MoneyOf(fields.text[BuyPrice]);
     const auto quantity = MoneyOf(fields.text[Quantity]);
     if (!price || !quantity) {
-        outcome = Refusal(Reason::OutOfRange, !price ? BuyPrice : Quantity);
+        outcome = Refusal(Reason::FieldOutOfRange, !price ? BuyPrice : Quantity);
         return std::nullopt;
     }
     return Purchase{*price, *quantity};
@@ -76,20 +72,25 @@ std::optional<Money> ProfitOfYield(Money paid, const std::string& yieldText)
     }
 }
 
-// Rounds a price to a multiple of step (half up); step and price positive.
-Money RoundToStep(Money price, Money step)
-{
-    const std::int64_t n = (price.Raw() + step.Raw() / 2) / step.Raw();
-    return Money::FromRaw(n * step.Raw());
-}
+// A yield on the money paid has a meaning only when money was paid.
+bool YieldMeans(Money paid) { return paid > Money(); }
 
-LadderRow MakeRow(const SaleOutcome& sale)
+LadderRow MakeRow(const SaleOutcome& sale, Money paid, std::string_view pricePicture)
 {
     LadderRow row;
     row.sale = sale;
-    row.text = {FormatPicture(sale.price, kPricePicture), FormatPicture(sale.received, kAmountPicture), FormatPicture(sale.fees, kAmountPicture),
-                FormatPicture(sale.profit, kAmountPicture), FormatPicture(sale.yieldPercent, kYieldPicture)};
+    row.text = {FormatPicture(sale.price, pricePicture), FormatPicture(sale.received, kAmountPicture),
+                FormatPicture(sale.fees, kAmountPicture), FormatPicture(sale.profit, kAmountPicture),
+                YieldMeans(paid) ? FormatPicture(sale.yieldPercent, kYieldPicture) : std::string()};
     return row;
+}
+
+// The break-even: 0 when nothing is left to recover.
+std::optional<Money> BreakEvenOf(Money paid, Money shares, const Rates& rates)
+{
+    if (paid <= Money())
+        return Money();
+    return LowestSalePriceReaching(paid, shares, rates);
 }
 
 } // namespace
@@ -113,12 +114,11 @@ std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const R
     }
 }
 
-std::vector<Money> LadderPrices(Money buyPrice, Market market)
+namespace {
+
+// The round step (1, 2 or 5 ticks times a power of ten) nearest to `wanted`.
+Money RoundStep(Money tick, double wanted)
 {
-    const Money tick = PriceTick(market);
-    // About 2 % of the price a step, taken to the nearest round step on the tick: 1, 2 or 5 ticks
-    // times a power of ten.
-    const double wanted = buyPrice.ToDouble() * 0.01;
     Money step = tick;
     double best = std::numeric_limits<double>::max();
     for (std::int64_t scale = 1; scale <= 1'000'000'000; scale *= 10) {
@@ -131,11 +131,42 @@ std::vector<Money> LadderPrices(Money buyPrice, Market market)
             }
         }
     }
-    const double steps = std::round(buyPrice.ToDouble() * 0.2 / step.ToDouble());
-    const int rows = static_cast<int>(std::clamp(steps + 1, 15.0, 25.0));
-    Money start = RoundToStep(buyPrice, step) - step.TimesWhole((rows - 1) / 2);
+    return step;
+}
+
+// A whole number of steps at or below the price.
+Money FloorToStep(Money price, Money step) { return Money::FromRaw(price.Raw() / step.Raw() * step.Raw()); }
+
+} // namespace
+
+std::vector<Money> LadderPrices(Money around, Market market, std::span<const Money> marks)
+{
+    const Money tick = PriceTick(market);
+    // About 1 % of the price a step, so that 20 steps span 10 % either side.
+    Money step = RoundStep(tick, around.ToDouble() * 0.01);
+    const double steps = std::round(around.ToDouble() * 0.2 / step.ToDouble());
+    int rows = static_cast<int>(std::clamp(steps + 1, 15.0, 25.0));
+    Money start = FloorToStep(around, step) - step.TimesWhole((rows - 1) / 2);
     if (start < step)
         start = step;  // no price at or below zero
+    Money low = start;
+    Money high = start + step.TimesWhole(rows - 1);
+    bool outside = false;
+    for (Money mark : marks) {
+        if (mark > Money() && (mark < low || mark > high)) {
+            low = std::min(low, mark);
+            high = std::max(high, mark);
+            outside = true;
+        }
+    }
+    if (outside) {
+        // Coarser round steps over the whole span, about twenty of them.
+        step = RoundStep(tick, (high - low).ToDouble() / 20);
+        start = std::max(FloorToStep(low, step), step);
+        rows = static_cast<int>((high - start).Raw() / step.Raw()) + 1;
+        if (start + step.TimesWhole(rows - 1) < high)
+            ++rows;
+    }
     std::vector<Money> prices;
     for (int i = 0; i < rows; ++i)
         prices.push_back(start + step.TimesWhole(i));
@@ -172,6 +203,14 @@ void AdoptTargetPaid(TargetFields& fields, const FeeSettings& settings)
     fields.paidFor = BasisOf(fields, settings);
 }
 
+void TakePurchase(TargetFields& fields, const HeldPosition& held, const FeeSettings& settings)
+{
+    fields.text[BuyPrice] = FormatPicture(held.buyPrice, kPricePicture);
+    fields.text[Quantity] = FormatPicture(held.shares, kSharesPicture);
+    fields.text[Paid] = FormatPicture(held.toRecover, kAmountPicture);
+    AdoptTargetPaid(fields, settings);
+}
+
 Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
 {
     Outcome outcome;
@@ -185,11 +224,11 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
         const Money amount = purchase->price * purchase->quantity;
         const auto fees = TradeFeesTotal(amount, purchase->quantity, Side::Buy, *reading.rates);
         if (!fees)
-            return Refusal(Reason::OutOfRange, Quantity);
+            return Refusal(Reason::FieldOutOfRange, Quantity);
         fields.text[Paid] = FormatPicture(amount + *fees, kAmountPicture);
         AdoptTargetPaid(fields, settings);
     } catch (const OutOfRange&) {
-        return Refusal(Reason::OutOfRange, Quantity);
+        return Refusal(Reason::FieldOutOfRange, Quantity);
     }
     return {};
 }
@@ -243,12 +282,17 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
     const Rates& rates = *reading.rates;
     const Money paid = *MoneyOf(work.text[Paid]);
     const Money shares = purchase->quantity;
+    const Money tick = PriceTick(rates.market);
+    result.pricePicture = TickPicture(tick);
 
-    // The target as profit; the other field shows what it implies.
+    // The target as profit; the other field shows what it implies. A yield on no money paid means
+    // nothing: such a target is no target, and no yield is implied.
     std::optional<Money> profit;
+    bool targeted = true;
     if (by == TargetBy::Yield) {
-        profit = ProfitOfYield(paid, work.text[Yield]);
-        if (profit)
+        targeted = YieldMeans(paid);
+        profit = targeted ? ProfitOfYield(paid, work.text[Yield]) : Money();
+        if (profit && targeted)
             work.text[Profit] = FormatPicture(*profit, kAmountPicture);
     } else {
         profit = MoneyOf(work.text[Profit]);
@@ -256,30 +300,53 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
             result.outcome = Refusal(Reason::TargetProfit, Profit);
             return result;
         }
+        if (profit && YieldMeans(paid) && *profit >= paid.TimesWhole(kYieldLimitTimesPaid)) {
+            result.outcome = Refusal(Reason::TargetProfitTooLarge, Profit);
+            return result;
+        }
         if (profit)
-            work.text[Yield] = FormatPicture(YieldPercent(*profit, paid), kYieldPicture);
+            work.text[Yield] = YieldMeans(paid) ? FormatPicture(YieldPercent(*profit, paid), kYieldPicture) : std::string();
     }
     if (!profit) {
-        result.outcome = Refusal(Reason::OutOfRange, targetField);
+        result.outcome = Refusal(Reason::FieldOutOfRange, targetField);
         return result;
     }
+    if (!YieldMeans(paid))
+        result.note = msg::kNothingPaidNote;
 
-    const auto targetPrice = LowestSalePriceReaching(paid + *profit, shares, rates);
-    const auto breakEven = LowestSalePriceReaching(paid, shares, rates);
-    const auto atTarget = targetPrice ? SaleAt(*targetPrice, shares, paid, rates) : std::nullopt;
-    if (!atTarget || !breakEven) {
-        result.outcome = Refusal(Reason::OutOfRange, targetField);
+    const auto breakEven = BreakEvenOf(paid, shares, rates);
+    const auto targetPrice = targeted ? LowestSalePriceReaching(paid + *profit, shares, rates) : Money();
+    const auto atTarget = targetPrice && targeted ? SaleAt(*targetPrice, shares, paid, rates) : std::nullopt;
+    if (!breakEven || !targetPrice || (targeted && !atTarget)) {
+        result.outcome = Refusal(Reason::FieldOutOfRange, targetField);
         return result;
     }
-    work.text[Price] = FormatPicture(*targetPrice, kPricePicture);
-    work.text[Received] = FormatPicture(atTarget->received, kAmountPicture);
-    work.text[ProfitAtPrice] = FormatPicture(atTarget->profit, kAmountPicture);
-    work.text[YieldAtPrice] = FormatPicture(atTarget->yieldPercent, kYieldPicture);
-    work.text[BreakEven] = FormatPicture(*breakEven, kPricePicture);
+    if (*targetPrice >= kPriceLimit) {
+        result.outcome = Refusal(Reason::TargetPriceTooHigh, targetField);
+        return result;
+    }
+    for (Field field : kTargetResults)
+        work.text[field].clear();
+    if (targeted) {
+        work.text[Price] = FormatPicture(*targetPrice, result.pricePicture);
+        work.text[Received] = FormatPicture(atTarget->received, kAmountPicture);
+        work.text[ProfitAtPrice] = FormatPicture(atTarget->profit, kAmountPicture);
+        if (YieldMeans(paid))
+            work.text[YieldAtPrice] = FormatPicture(atTarget->yieldPercent, kYieldPicture);
+    }
+    work.text[BreakEven] = FormatPicture(*breakEven, result.pricePicture);
 
-    // The ladder, with the break-even and the target in their places.
-    std::vector<Money> prices = LadderPrices(purchase->price, rates.market);
-    for (Money marked : {*breakEven, *targetPrice}) {
+    // The ladder around the cost per share (bonus shares and a partial sale counted), with the
+    // break-even and the target in their places.
+    const Money around = YieldMeans(paid) ? Money::FromRaw(std::max<std::int64_t>(paid.Raw() / std::max<std::int64_t>(shares.ToWhole(), 1), 1))
+                                          : purchase->price;
+    std::vector<Money> marks;
+    if (*breakEven > Money())
+        marks.push_back(*breakEven);
+    if (targeted)
+        marks.push_back(*targetPrice);
+    std::vector<Money> prices = LadderPrices(around, rates.market, marks);
+    for (Money marked : marks) {
         if (std::find(prices.begin(), prices.end(), marked) == prices.end())
             prices.push_back(marked);
     }
@@ -288,14 +355,13 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
         const auto sale = SaleAt(price, shares, paid, rates);
         if (!sale)
             continue;
-        LadderRow row = MakeRow(*sale);
-        row.breakEven = price == *breakEven;
-        row.target = price == *targetPrice;
+        LadderRow row = MakeRow(*sale, paid, result.pricePicture);
+        row.breakEven = *breakEven > Money() && price == *breakEven;
+        row.target = targeted && price == *targetPrice;
         result.ladder.push_back(std::move(row));
     }
 
     // The curve across the ladder's range, on the tick.
-    const Money tick = PriceTick(rates.market);
     const Money from = prices.front();
     const Money to = prices.back();
     const std::int64_t ticks = (to - from).Raw() / tick.Raw();
@@ -318,7 +384,7 @@ TargetResult ComputeTargetPrice(TargetFields& fields, TargetBy by, const FeeSett
     } catch (const OutOfRange&) {
         // A sum beyond Money's range on the way: nothing was written.
         TargetResult result;
-        result.outcome = Refusal(Reason::OutOfRange, by == TargetBy::Yield ? Yield : Profit);
+        result.outcome = Refusal(Reason::FieldOutOfRange, by == TargetBy::Yield ? Yield : Profit);
         return result;
     }
 }

@@ -6,10 +6,12 @@
 // against price for the chart. Everything works on the window's texts, as the window shows them.
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/fees.h"
+#include "core/main_view.h"
 #include "core/money.h"
 #include "core/outcome.h"
 
@@ -76,6 +78,10 @@ struct TargetResult {
     Outcome outcome;
     std::vector<LadderRow> ladder;  // sorted by price
     std::vector<CurvePoint> curve;  // the profit at every few ticks across the ladder's range
+    std::string pricePicture;       // the tick's: every price of the ladder and the chart shows so
+    // Said beside the figures when some have no meaning: a yield on no money paid (dividends and
+    // sales brought all of it back) is left empty.
+    std::string note;
 };
 
 // Enter in the buy price or the quantity: checks the field and rewrites it ("##0.00##",
@@ -90,8 +96,19 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings);
 // until either changes.
 void AdoptTargetPaid(TargetFields& fields, const FeeSettings& settings);
 
+// The main window's holding into the fields: the price it was bought at, the shares still held and
+// the money still to recover on them, which stands as the money paid (it may be 0 or less once
+// dividends and sales brought all of it back).
+void TakePurchase(TargetFields& fields, const HeldPosition& held, const FeeSettings& settings);
+
+// The fields the computation writes (Text5 … Text9).
+inline constexpr target::Field kTargetResults[] = {target::Price, target::Received, target::ProfitAtPrice,
+                                                   target::YieldAtPrice, target::BreakEven};
+
 // Enter in the yield or the profit: checks the field and rewrites it ("##0.00", "###,##0.00").
-// A yield must be above −100 %, a profit above minus the money paid.
+// A yield must be above −100 % and below 1,000,000 %; a profit above minus the money paid and, on a
+// positive money paid, within what that yield allows; the price that reaches it within the prices
+// a field accepts.
 Outcome ConfirmTarget(TargetFields& fields, TargetBy by);
 
 // Everything: checks every input, writes the other target, the target price and the sale there, the
@@ -101,8 +118,10 @@ TargetResult ComputeTargetPrice(TargetFields& fields, TargetBy by, const FeeSett
 // The sale of `shares` at `price` under the rules, against the money paid.
 std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const Rates& rates);
 
-// The ladder's prices: about 10 % either side of the buy price in round steps on the tick (0.10 for a
-// 10-yuan share), 15 to 25 of them.
-std::vector<Money> LadderPrices(Money buyPrice, Market market);
+// The ladder's prices: about 10 % either side of a price (the cost per share of the holding) in
+// round steps on the tick (0.10 for a 10-yuan share), 15 to 25 of them, starting at a whole step at
+// or below it less ten steps; when a marked price (the break-even, the target) lies outside, the
+// ladder covers it too, in coarser round steps.
+std::vector<Money> LadderPrices(Money around, Market market, std::span<const Money> marks = {});
 
 } // namespace qcal

@@ -94,7 +94,7 @@ void BuySteps(MainWindowState& s)
     if (bonusNow > 0) {
         if (qtyLabel.caption == caption::kBuyQuantity) {
             const double shown = Shown(s, BuyQuantity);
-            s.text[BuyQuantity] = FormatPlain(bonusNow * shown * 0.1 + shown);
+            s.text[BuyQuantity] = FormatPicture(bonusNow * shown * 0.1 + shown, kHoldingPicture);
             s.locked[BuyQuantity] = true;
             qtyLabel = {std::string(caption::kHolding), Colour::Red, std::string(caption::kHoldingTip)};
         }
@@ -146,9 +146,33 @@ void BuySteps(MainWindowState& s)
     s.shownBuy = ShownBuy{s.CurrentBuyBasis(), P, Q};
 }
 
+// Under the current rules a partial sale realises the profit of the part sold: what it brought in
+// less its share of the money paid (in proportion to the shares it took of those held), with its
+// yield on that share. The program's own rules keep their figures for the whole purchase.
+void ShowRealisedProfit(MainWindowState& s, const Rates& rates)
+{
+    s.text[RealisedProfit].clear();
+    s.label[RealisedProfitLabel].colour = Colour::Black;
+    const auto paid = ParseMoney(s.text[Paid]);
+    const auto received = ParseMoney(s.text[Received]);
+    const auto held = ParseMoney(s.text[BuyQuantity]);
+    if (rates.rules != FeeRules::Current || !paid || !received || !held || *held <= Money())
+        return;
+    const Money share = paid->ProportionToCent(s.sell.quantity, *held);
+    const Money realised = *received - share;
+    Show(s, RealisedProfit, realised.ToDouble(), kAmountPicture);
+    s.label[RealisedProfitLabel].colour = s.label[YieldLabel].colour = ProfitColour(realised);
+    if (share > Money())
+        Show(s, Yield, RoundInt32(realised.ToDouble() / share.ToDouble() * 10000) / 100.0, kAmountPicture);
+    else
+        s.text[Yield].clear();
+}
+
 void SellSteps(MainWindowState& s)
 {
     const Rates rates = RatesOrRefuse(s.fees);
+    s.text[RealisedProfit].clear();
+    s.label[RealisedProfitLabel].colour = Colour::Black;
 
     s.unit[ProfitUnit] = caption::kUnitYuan;
     s.label[BreakEvenLabel].toolTip = caption::kBreakEvenTip;
@@ -186,6 +210,8 @@ void SellSteps(MainWindowState& s)
         s.label[BreakEvenLabel].colour = Colour::Red;
         s.label[BreakEvenLabel].toolTip = std::string(caption::kRemainingBreakEvenTipHead) + s.text[SellQuantity] +
                                           std::string(caption::kRemainingBreakEvenTipTail);
+        if (bought)
+            ShowRealisedProfit(s, rates);
 
         // Text2 may have been retyped without Enter; with fewer than one share left there is no
         // break-even to find (zero divides, a negative count never breaks even).

@@ -23,10 +23,11 @@ FeeSettings Own() { return {"3", "3", std::string(kShanghai)}; }
 PositionFields Holding()
 {
     PositionFields f;
-    f.text[Held] = "1,000";
-    f.text[Cost] = "10.031";
-    f.text[Invested] = "10,030.10";
-    AdoptInvested(f);
+    TakeHolding(f, {Money::FromWhole(10), Money::FromWhole(1000), *ParseMoney("10,030.10"), *ParseMoney("10.031")},
+                Current());
+    EXPECT_EQ(f.text[Held], "1,000");
+    EXPECT_EQ(f.text[Cost], "10.031");
+    EXPECT_EQ(f.text[Invested], "10,030.10");
     return f;
 }
 
@@ -100,7 +101,7 @@ TEST(AverageDown, WithoutTheMainWindowTheMoneyInvestedIsSharesTimesCost)
     EXPECT_EQ(f.text[Cost], "15.500");
     EXPECT_EQ(f.text[Invested], "31,000.00");
     f.text[Price] = "0";
-    EXPECT_EQ(ComputeAverageDown(f, Own()).reason, Reason::InputError);
+    EXPECT_EQ(ComputeAverageDown(f, Own()).reason, Reason::FieldNotPositive);
 }
 
 TEST(AverageDown, AHoldingRetypedSinceTheMainWindowGaveItIsSharesTimesCost)

@@ -97,21 +97,21 @@ INSTANTIATE_TEST_SUITE_P(
     Batches, BatchBuyAverage,
     ::testing::Values(
         AverageCase{"TwoEqualBatches", "上海A股", {"10.00", "1,000", "11.00", "1,000", "", ""},
-                    "10.50", "2,000", "21000", "2.00", {"1", "1", "0"}},
+                    "10.50", "2,000", "21,000.00", "2.00", {"1", "1", "0"}},
         AverageCase{"UnevenBatches", "深圳A股", {"10.12", "1,000", "10.13", "501", "", ""},
-                    "10.1233", "1,501", "15195.13", "0.00", {"1,000", "501", "0"}},
+                    "10.1233", "1,501", "15,195.13", "0.00", {"1,000", "501", "0"}},
         AverageCase{"OnlyBatchThree", "深圳A股", {"", "", "", "", "9.87", "300"},
-                    "9.87", "300", "2961", "0.00", {"0", "0", "300"}},
+                    "9.87", "300", "2,961.00", "0.00", {"0", "0", "300"}},
         AverageCase{"ShanghaiMinimumPerBatch", "上海A股", {"10", "100", "10", "1,000", "10", "1,550"},
-                    "10.00", "2,650", "26500", "3.55", {"1", "1", "1.55"}},
+                    "10.00", "2,650", "26,500.00", "3.55", {"1", "1", "1.55"}},
         AverageCase{"ShanghaiOneBatch", "上海A股", {"10", "2,650", "", "", "", ""},
-                    "10.00", "2,650", "26500", "2.65", {"2.65", "0", "0"}},
+                    "10.00", "2,650", "26,500.00", "2.65", {"2.65", "0", "0"}},
         AverageCase{"QuantityWithoutPriceLowersAverage", "深圳A股", {"10", "100", "", "100", "", ""},
-                    "5.00", "200", "1000", "0.00", {"100", "100", "0"}},
+                    "5.00", "200", "1,000.00", "0.00", {"100", "100", "0"}},
         AverageCase{"FractionOfAShareDoesNotCount", "深圳A股", {"10", "0.3", "12", "100", "", ""},
-                    "12.00", "100", "1200", "0.00", {"0", "100", "0"}},
+                    "12.00", "100", "1,200.00", "0.00", {"0", "100", "0"}},
         AverageCase{"Funds", "基金、权证", {"1.234", "10,000", "", "", "", ""},
-                    "1.234", "10,000", "12340", "0.00", {"10,000", "0", "0"}}),
+                    "1.234", "10,000", "12,340.00", "0.00", {"10,000", "0", "0"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BatchBuy, FillsTheWholeBuySide)
@@ -146,7 +146,7 @@ TEST(BatchBuy, CommissionMinimumFundsAndCostRoundedUp)
 
     ASSERT_TRUE(PostBuyBatches(b, w).posted);
 
-    EXPECT_EQ(w.text[3], "300.5");
+    EXPECT_EQ(w.text[3], "300.50");
     EXPECT_EQ(w.text[4], "5.00");  // 0.90 raised to the minimum
     EXPECT_EQ(w.text[5], "0.00");
     EXPECT_EQ(w.text[6], "0.00");
@@ -185,7 +185,7 @@ TEST(BatchSell, AverageAndFeesWithoutABuy)
 
     EXPECT_EQ(w.text[11], "12.50");
     EXPECT_EQ(w.text[12], "1,000");
-    EXPECT_EQ(w.text[13], "12500");
+    EXPECT_EQ(w.text[13], "12,500.00");
     EXPECT_EQ(w.text[14], "37.50");
     EXPECT_EQ(w.text[15], "12.50");
     EXPECT_EQ(w.text[16], "2.00");  // two batches of 500 shares, each raised to 1

@@ -210,7 +210,7 @@ TEST(CurrentRulesMainWindow, BonusAndDividendCountInTheHoldingAndThePayment)
     w.text[Bonus] = "3";
     w.text[Dividend] = "2.00";
     Buy(w, "10.00", "1000");
-    EXPECT_EQ(w.text[BuyQuantity], "1300");
+    EXPECT_EQ(w.text[BuyQuantity], "1,300");
     EXPECT_EQ(w.text[Paid], "9,830.10");
     EXPECT_EQ(w.text[BreakEven], "7.590");
 }

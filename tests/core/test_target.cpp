@@ -123,12 +123,32 @@ TEST(TargetPrice, TheMoneyPaidIsFoundAgainForAnotherPurchaseOrOtherRules)
     }
 }
 
-TEST(TargetPrice, AYieldBeyondTheMainWindowsLimitIsStillShown)
+// A profit is a target only within the yields the yield field takes (below 1,000,000 %), and at a
+// price the price fields take.
+TEST(TargetPrice, AbsurdTargetsAreRefused)
 {
-    TargetFields f = Bought("0.01", "100");
-    f.text[Profit] = "1,000,000";
-    ASSERT_TRUE(ComputeTargetPrice(f, TargetBy::Profit, Own()).outcome.ok());
-    EXPECT_GT(NumberOrZero(f.text[Yield]), 1e6) << f.text[Yield];
+    const struct {
+        const char* price;
+        const char* quantity;
+        TargetBy by;
+        const char* target;
+        Reason reason;
+    } cases[] = {
+        {"0.01", "100", TargetBy::Profit, "1,000,000", Reason::TargetProfitTooLarge},  // 7.00 paid
+        {"100000", "100", TargetBy::Yield, "150", Reason::TargetPriceTooHigh},       // about 250,000 a share
+        {"10", "1000", TargetBy::Profit, "100,610,000", Reason::TargetProfitTooLarge},  // 10,000 × 10,061.00
+    };
+    for (const auto& c : cases) {
+        TargetFields f = Bought(c.price, c.quantity);
+        f.text[c.by == TargetBy::Yield ? Yield : Profit] = c.target;
+        const TargetFields before = f;
+        const TargetResult r = ComputeTargetPrice(f, c.by, Own());
+        EXPECT_EQ(r.outcome.reason, c.reason) << c.target;
+        EXPECT_EQ(f, before) << c.target;
+    }
+    TargetFields within = Bought();
+    within.text[Profit] = "100,609,999.99";
+    EXPECT_NE(ComputeTargetPrice(within, TargetBy::Profit, Own()).outcome.reason, Reason::TargetProfitTooLarge);
 }
 
 TEST(TargetPrice, RefusalsNameTheirFieldAndChangeNothing)
@@ -150,13 +170,13 @@ TEST(TargetPrice, RefusalsNameTheirFieldAndChangeNothing)
         {"10", "1000", TargetBy::Profit, "", Reason::TargetProfit, Profit},
         {"10", "1000", TargetBy::Yield, "1000000", Reason::TargetYield, Yield},
         // 20 % more than 800 million yuan paid is beyond what Money holds.
-        {"200000", "4,000,000,000", TargetBy::Yield, "20", Reason::OutOfRange, Yield},
+        {"200000", "4,000,000,000", TargetBy::Yield, "20", Reason::FieldOutOfRange, Yield},
     };
     for (const auto& c : cases) {
         TargetFields f = Bought(c.price, c.quantity);
         f.text[c.by == TargetBy::Yield ? Yield : Profit] = c.target;
         const TargetFields before = f;
-        const TargetResult r = ComputeTargetPrice(f, c.by, c.reason == Reason::OutOfRange ? Current() : Own());
+        const TargetResult r = ComputeTargetPrice(f, c.by, c.reason == Reason::FieldOutOfRange ? Current() : Own());
         EXPECT_EQ(r.outcome.reason, c.reason) << c.price << " " << c.quantity << " " << c.target;
         EXPECT_EQ(r.outcome.field, c.field) << c.target;
         EXPECT_EQ(f, before) << c.target;

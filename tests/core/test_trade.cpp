@@ -126,13 +126,13 @@ TEST(BuyBonus, FoldsBonusSharesIntoTheHoldingOnce)
     w.text[21] = "3";
     EnterBuy(w, "10.00", "1,000", "1000");
     ASSERT_TRUE(CalculateBuy(w).ok());
-    EXPECT_EQ(w.text[2], "1300");
+    EXPECT_EQ(w.text[2], "1,300");
     EXPECT_TRUE(w.locked[2]);
     EXPECT_EQ(w.label[2], (LabelState{"持有股票", Colour::Red, std::string(caption::kHoldingTip)}));
     EXPECT_EQ(w.text[8], "7.740");  // 10,061.00 over 1,300 shares, rounded up
 
     ASSERT_TRUE(CalculateBuy(w).ok());
-    EXPECT_EQ(w.text[2], "1300");
+    EXPECT_EQ(w.text[2], "1,300");
 }
 
 TEST(BuyBonus, NoBonusRestoresTheQuantityLabelButNotABatchTotal)

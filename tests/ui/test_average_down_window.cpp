@@ -163,7 +163,7 @@ void TestAverageDownWindow::aTypedHoldingCostsSharesTimesCost()
     Enter(window->Text(pf::Held), QStringLiteral("abc"));
     const auto boxes = w.boxes.Take();
     QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0].text, Str(qcal::msg::kInputError));
+    QCOMPARE(boxes[0].text, QStringLiteral("输入错误，持有股数必须输入数字，请重新输入       "));
 }
 
 QTEST_MAIN(TestAverageDownWindow)

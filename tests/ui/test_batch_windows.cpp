@@ -190,7 +190,7 @@ void TestBatchWindows::enterInText6PostsMarksAndFocusesOk()
 
     QCOMPARE(form.Text(1)->text(), QStringLiteral("10.00"));
     QCOMPARE(form.Text(2)->text(), QStringLiteral("2,650"));
-    QCOMPARE(form.Text(3)->text(), QStringLiteral("26500"));
+    QCOMPARE(form.Text(3)->text(), QStringLiteral("26,500.00"));
     QCOMPARE(form.Text(6)->text(), QStringLiteral("3.55"));  // 1 + 1 + 1.55: each batch its own minimum
     QVERIFY(form.Text(1)->isReadOnly());
     QVERIFY(form.Text(2)->isReadOnly());
@@ -265,7 +265,7 @@ void TestBatchWindows::okKeepsTextsAndTagsForTheNextOpening()
     QVERIFY(!window->isVisible());
     QCOMPARE(form.Text(1)->text(), QStringLiteral("10.50"));
     QCOMPARE(form.Text(2)->text(), QStringLiteral("2,000"));
-    QCOMPARE(form.Text(3)->text(), QStringLiteral("21000"));
+    QCOMPARE(form.Text(3)->text(), QStringLiteral("21,000.00"));
 
     QCOMPARE(OpenBatch(form, 4), window);
     QCOMPARE(window->Text(3)->text(), QStringLiteral("11.00"));

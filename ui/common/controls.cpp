@@ -30,6 +30,12 @@ QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return label;
     }
+    case Kind::Note: {
+        auto* note = new QLabel(text, parent);
+        note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        note->setWordWrap(true);
+        return note;
+    }
     case Kind::TextBox:
     case Kind::ResultBox: {
         auto* field = new QLineEdit(text, parent);

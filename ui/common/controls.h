@@ -28,6 +28,7 @@ namespace qcal::ui {
 enum class Kind {
     Frame,          // QGroupBox, text is its caption
     Label,          // QLabel
+    Note,           // QLabel of a few lines, word-wrapped: a remark beside the controls
     TextBox,        // QLineEdit, editable (window background)
     ResultBox,      // QLineEdit, read-only (button-face background)
     Button,         // QPushButton

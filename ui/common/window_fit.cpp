@@ -42,6 +42,8 @@ QWidget* GatherControls(QWidget* window)
 
 } // namespace
 
+QSize FrameAllowance() { return kFrameAllowance; }
+
 void FitToScreen(QWidget* window)
 {
     const QScreen* screen = window->screen();

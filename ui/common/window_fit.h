@@ -9,6 +9,10 @@ class QWidget;
 
 namespace qcal::ui {
 
+// What a window manager adds around a window (title bar, borders), at most: a window placed so
+// that its size plus this fits the screen is whole on it.
+QSize FrameAllowance();
+
 // Call once the window has its fixed size. room: the space the window may take; by default the
 // available area of its screen, less what a window manager's frame takes.
 void FitToScreen(QWidget* window);

@@ -170,6 +170,8 @@ void Form1::CreateControls()
     BuildControls(client, form1::Controls());
 
     for (int i = 1; i <= qcal::kFieldCount; ++i) {
+        if (!qcal::IsField(i))
+            continue;
         text_[i] = Find<QLineEdit>(client, QStringLiteral("Text%1").arg(i));
         if (text_[i]->isReadOnly())
             text_[i]->setFocusPolicy(Qt::ClickFocus);  // results can be selected and copied, but Tab skips them
@@ -264,6 +266,8 @@ qcal::MainWindowState Form1::Snapshot() const
 {
     qcal::MainWindowState state = calc_;
     for (int i = 1; i <= qcal::kFieldCount; ++i) {
+        if (!text_[i])
+            continue;
         state.text[i] = S(text_[i]->text());
         state.locked[i] = text_[i]->isReadOnly();
     }
@@ -281,6 +285,8 @@ void Form1::Apply(const qcal::MainWindowState& state)
 {
     // Only what changed is written: rewriting a field's text would lose its cursor and selection.
     for (int i = 1; i <= qcal::kFieldCount; ++i) {
+        if (!text_[i])
+            continue;
         const QString text = Q(state.text[i]);
         if (text_[i]->text() != text)
             text_[i]->setText(text);
@@ -310,7 +316,10 @@ void Form1::Apply(const qcal::MainWindowState& state)
     if (combo_[MarketCombo]->currentText() != Q(state.fees.market))
         combo_[MarketCombo]->setCurrentText(Q(state.fees.market));
     calc_ = state;
+    Publish();
 }
+
+void Form1::Publish() { feed_.Publish(qcal::ViewOf(Snapshot())); }
 
 // Title --------------------------------------------------------------------------------------
 

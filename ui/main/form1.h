@@ -15,6 +15,7 @@
 #include "core/input_checks.h"
 #include "core/main_state.h"
 #include "core/outcome.h"
+#include "ui/common/main_feed.h"
 #include "ui/tools/side_window.h"
 
 class QAction;
@@ -51,9 +52,13 @@ public:
     QAction* Action(const char* name) const;
 
     // Widgets → calculation state (texts, labels, locks, lists and the Money figures), and back.
+    // Apply publishes the new view to the side windows.
     qcal::MainWindowState Snapshot() const;
     void Apply(const qcal::MainWindowState& state);
     qcal::FeeSettings Fees() const;
+
+    // What the side windows take from this window: the holding and the fee settings on screen.
+    const MainFeed& Feed() const { return feed_; }
 
     // One slot per side window. The opener creates them lazily; Clear closes the batch windows,
     // the converter and the mini window, and Exit closes all of them.
@@ -100,6 +105,13 @@ private:
     void ShowRulesInForce();
     // Everything on screen computed again after the rules changed, as Calculate would.
     void RecomputeForNewRules();
+    // The same after the market, the commission or the stamp duty changed; a commission that cannot
+    // be used is told when the box is left, and the figures wait for a usable one.
+    void RecomputeForNewRates();
+    // The settings frame's note: which rules are in force, in plain words.
+    void ShowRulesNote();
+    // Tells the side windows what is on screen now (nothing when it has not changed).
+    void Publish();
 
     // Enter in the six input fields.
     void Text1_KeyPress();
@@ -135,6 +147,7 @@ private:
     std::array<QLineEdit*, qcal::kFieldCount + 1> text_{};
     std::array<QLabel*, qcal::kLabelCount + 1> label_{};
     std::array<QLabel*, qcal::kUnitCount> label19_{};
+    MainFeed feed_;
     std::array<QLabel*, 6> label20_{};
     std::array<QComboBox*, MarketCombo + 1> combo_{};
     std::array<QCheckBox*, WaiveMinimumCheck + 1> check_{};

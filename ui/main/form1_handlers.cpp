@@ -73,6 +73,8 @@ void Form1::Form_Load()
     const qcal::settings::Profile stored = Module1::ReadSettingsFile(*this);
     Module1::LoadBuyInputs(*this, stored);
     Module1::LoadSettings(*this, stored);
+    ShowRulesInForce();
+    Publish();
 }
 
 void Form1::ConnectHandlers()
@@ -107,6 +109,13 @@ void Form1::ConnectHandlers()
 
     // Value changes made by code run the click behaviour too, inside the setter.
     connect(combo_[MarketCombo], &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
+    connect(combo_[StampDutyCombo], &QComboBox::currentIndexChanged, this, &Form1::RecomputeForNewRates);
+    // The side windows charge by the settings on screen as they are typed; this window's figures
+    // follow when the commission box is left or Enter is pressed in it.
+    for (QComboBox* list : {combo_[CommissionCombo], combo_[StampDutyCombo], combo_[MarketCombo]})
+        connect(list, &QComboBox::currentTextChanged, this, &Form1::Publish);
+    // Enter in the commission box takes the rate as leaving the box does.
+    connect(combo_[CommissionCombo]->lineEdit(), &QLineEdit::returnPressed, this, &Form1::Combo1_Validate);
     connect(check_[OnTopCheck], &QCheckBox::toggled, this, &Form1::Check1_Click);
     connect(check_[RememberBuyCheck], &QCheckBox::toggled, this, &Form1::Check2_Click);
     connect(check_[CurrentRulesCheck], &QCheckBox::toggled, this, &Form1::Check3_Click);
@@ -137,8 +146,10 @@ void Form1::ConnectHandlers()
 
 void Form1::QK()
 {
-    for (int i = 1; i <= qcal::kFieldCount; ++i)
-        text_[i]->clear();
+    for (int i = 1; i <= qcal::kFieldCount; ++i) {
+        if (text_[i])
+            text_[i]->clear();
+    }
     text_[Bonus]->setText(QStringLiteral("0"));
     text_[Dividend]->setText(QStringLiteral("0.00"));
     ClearBatchFields(*this);
@@ -149,6 +160,7 @@ void Form1::QK()
     calc_.shownBuy.reset();
     calc_.buyBatches.reset();
     calc_.sellBatches.reset();
+    Publish();
 }
 
 void Form1::Command4_Click()
@@ -157,7 +169,7 @@ void Form1::Command4_Click()
     for (Field input : {BuyPrice, BuyQuantity, SellPrice, SellQuantity})
         SetFieldLocked(text_[input], false);
     for (MainLabel label : {BuyPriceLabel, BuyQuantityLabel, SellPriceLabel, SellQuantityLabel, ProfitLabel,
-                            BreakEvenLabel})
+                            BreakEvenLabel, RealisedProfitLabel})
         RestoreLabel(label_[label]);
     for (SideWindowId id : {BatchSellWindow, BatchBuyWindow, ConverterWindow, MiniWindow})
         UnloadSideWindow(id);
@@ -372,6 +384,7 @@ void Form1::Combo3_Click()
     for (const MarketItem& row : kMarketItems)
         Action(row.item)->setChecked(market == Q(row.market));
     ShowRulesInForce();
+    RecomputeForNewRates();
 }
 
 void Form1::MarketMenu_Click(std::string_view market)
@@ -384,8 +397,10 @@ void Form1::MarketMenu_Click(std::string_view market)
 void Form1::Combo1_Validate()
 {
     const auto rate = qcal::ParseNumber(S(combo_[CommissionCombo]->currentText()));
-    if (rate && *rate >= 0)
+    if (rate && *rate >= 0) {
+        RecomputeForNewRates();
         return;
+    }
     // The focus stays where the user sent it; the text waits selected for the next visit.
     Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::CommissionRate));
     combo_[CommissionCombo]->lineEdit()->selectAll();
@@ -425,6 +440,7 @@ void Form1::Check3_Click()
 void Form1::Check4_Click()
 {
     Action("MW")->setChecked(check_[WaiveMinimumCheck]->isChecked());
+    ShowRulesNote();
     Module1::SaveSettings(*this);
     RecomputeForNewRules();
 }
@@ -442,13 +458,38 @@ void Form1::ShowRulesInForce()
         tip(label, qcal::caption::kStampDutyCurrentTip);
     for (int label : {BuyTransferFeeLabel, SellTransferFeeLabel})
         tip(label, qcal::caption::kTransferFeeCurrentTip);
+    ShowRulesNote();
 }
 
-// The buy on screen and then the sale on screen, charged again by the settings now chosen.
+void Form1::ShowRulesNote()
+{
+    using namespace qcal::caption;
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    const bool waived = check_[WaiveMinimumCheck]->isChecked();
+    label_[RulesNoteLabel]->setText(Q(!current ? kRulesNoteOwn : waived ? kRulesNoteCurrentWaived : kRulesNoteCurrent));
+}
+
+// The buy on screen and then the sale on screen, charged again by the settings now chosen; the
+// side windows follow, whatever was on screen.
 void Form1::RecomputeForNewRules()
 {
     if (Recompute(qcal::RecalculateShownBuy))
         RecomputeShownSale();
+    Publish();
+}
+
+// Figures computed under these very rates stay: leaving the commission box unchanged, say.
+void Form1::RecomputeForNewRates()
+{
+    if (calc_.shownBuy && calc_.shownBuy->basis.fees == Fees()) {
+        Publish();
+        return;
+    }
+    if (!qcal::ReadFeeSettings(Fees()).rates) {
+        Publish();  // the side windows clear what they computed; the message comes when the box is left
+        return;
+    }
+    RecomputeForNewRules();
 }
 
 // Enter in the input fields ----------------------------------------------------------------------

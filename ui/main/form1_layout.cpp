@@ -55,16 +55,28 @@ constexpr FrameRow kSellRows[] = {
      "本次卖出总费用", "Label19_15", "元"},
     {"Label22", "实收金额", "本次卖出股票实际收到的金额，既交易金额 - 费用合计", "Text20", "本次卖出股票实际收到的金额",
      "Label19_19", "元"},
+    {"Label26", kRealisedProfit, kRealisedProfitTip, "Text24", kRealisedProfitTip, "Label19_20", "元"},
     {"Label18", kYield, "本次所赚金额在投资金额中所占的百分比既为收益率，例：投资100元，赚1元，收益率既为1%",
      "Text18", "本次所赚金额在投资金额中所占的百分比既为收益率", "Label19_16", "％"},
     {"Label17", kProfitLoss, kProfitLossTip, "Text19", "一轮买入卖出后的盈亏金额", "Label19_17", kUnitYuan},
 };
 
-// Rows of the calculation frames: label at 240, field at 1320 (1575 wide), unit at 3000,
-// the first field at 360 and the rows 480 apart.
+// Rows of the calculation frames: label at 240, field at 1320, unit after it, the first field at
+// 360 and the rows 480 apart. A field is wide enough for the widest figure it can show (a sum near
+// Money's limit, negative, with its separators: "-922,337,203,685,477.58").
 constexpr int kRowTop = 360;
 constexpr int kRowStep = 480;
 constexpr int kRowHeight = 315;
+constexpr int kFieldLeft = 1320;
+constexpr int kFieldWidth = 2160;
+constexpr int kUnitLeft = kFieldLeft + kFieldWidth + 105;
+constexpr int kFrameWidth = kUnitLeft + 300 + 75;
+constexpr int kFramesTop = 720;
+constexpr int kFrameHeight = kRowTop + 10 * kRowStep + kRowHeight + 180;  // eleven rows
+constexpr int kBuyFrameLeft = 2640;
+constexpr int kSellFrameLeft = kBuyFrameLeft + kFrameWidth + 105;
+static_assert(kSellFrameLeft + kFrameWidth + 120 <= kClientWidth);
+static_assert(kFramesTop + kFrameHeight + 120 <= kClientHeight);
 
 constexpr std::string_view kCommissionTip =
     "佣金费就是手续费，官方叫法为“佣金”，券商称之为“手续费”，目前网上交易一般为2.7‰，国家规定最高为3.0‰";
@@ -73,9 +85,9 @@ constexpr std::string_view kStampDutyTip = "历史最高印花税为6‰，最�
 // Everything but the rows of the two calculation frames, in tab order within each frame.
 constexpr ControlSpec kFixed[] = {
     {"Command5", Kind::Button, nullptr, 3960, 240, 975, 495, "多次买入", "多次买入计算，使用后如需计算单次买入，请先点击清空"},
-    {"Command6", Kind::Button, nullptr, 7440, 240, 975, 495, "多次卖出", "多次卖出计算，使用后如需计算单次卖出，请先点击清空"},
+    {"Command6", Kind::Button, nullptr, kSellFrameLeft + 1320, 240, 975, 495, "多次卖出", "多次卖出计算，使用后如需计算单次卖出，请先点击清空"},
 
-    {"Frame4", Kind::Frame, nullptr, 120, 720, 2415, 2880, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
+    {"Frame4", Kind::Frame, nullptr, 120, 720, 2415, 3480, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
     {"Label25", Kind::Label, "Frame4", 120, 300, 720, 330, "证交所", {}},
     {"Combo3", Kind::ComboList, "Frame4", 840, 300, 1470, 330, {}, {}},
     {"Label23", Kind::Label, "Frame4", 120, 700, 720, 330, "佣  金", kCommissionTip},
@@ -91,8 +103,10 @@ constexpr ControlSpec kFixed[] = {
     {"Check3", Kind::CheckBox, "Frame4", 120, 2140, 2190, 300, kCurrentRules, kCurrentRulesTip},
     // Indented under the box it depends on.
     {"Check4", Kind::CheckBox, "Frame4", 420, 2460, 1890, 300, kWaiveMinimum, kWaiveMinimumTip},
+    // Which rules are in force, in words a newcomer understands (ShowRulesNote writes it).
+    {"Label27", Kind::Note, "Frame4", 120, 2790, 2190, 600, {}, {}},
 
-    {"Frame5", Kind::Frame, nullptr, 120, 3690, 2415, 1215, "送股分红除权", {}},
+    {"Frame5", Kind::Frame, nullptr, 120, 4290, 2415, 1215, "送股分红除权", {}},
     {"Label20_3", Kind::Label, "Frame5", 120, 360, 840, 315, "10股送", "送股的数量"},
     {"Text21", Kind::TextBox, "Frame5", 960, 360, 1020, 315, {}, "送股的数量"},
     {"Label20_2", Kind::Label, "Frame5", 2040, 360, 300, 315, "股", "送股的数量"},
@@ -100,24 +114,24 @@ constexpr ControlSpec kFixed[] = {
     {"Text22", Kind::TextBox, "Frame5", 960, 780, 1020, 315, {}, "分红的数量"},
     {"Label20_5", Kind::Label, "Frame5", 2040, 780, 300, 315, "元", "分红的数量"},
 
-    {"Command4", Kind::Button, nullptr, 240, 5010, 975, 495, "清 空", "清空所有数据，以便重新计算"},
-    {"Command1", Kind::Button, nullptr, 1440, 5010, 975, 495, "计 算", "只计算单次买入卖出费用"},
-    {"Command2", Kind::Button, nullptr, 240, 5595, 975, 495, "退 出", "退出本程序"},
-    {"Command3", Kind::Button, nullptr, 1440, 5595, 975, 495, "关 于", "关于本程序的最初编写原因"},
+    {"Command4", Kind::Button, nullptr, 240, 5610, 975, 495, "清 空", "清空所有数据，以便重新计算"},
+    {"Command1", Kind::Button, nullptr, 1440, 5610, 975, 495, "计 算", "只计算单次买入卖出费用"},
+    {"Command2", Kind::Button, nullptr, 240, 6195, 975, 495, "退 出", "退出本程序"},
+    {"Command3", Kind::Button, nullptr, 1440, 6195, 975, 495, "关 于", "关于本程序的最初编写原因"},
 };
 
 void AddFrame(std::vector<ControlSpec>& out, const char* frame, const char* caption, int left,
               std::span<const FrameRow> rows)
 {
-    out.push_back({frame, Kind::Frame, nullptr, left, 720, 3375, 5295, caption, {}});
+    out.push_back({frame, Kind::Frame, nullptr, left, kFramesTop, kFrameWidth, kFrameHeight, caption, {}});
     int top = kRowTop;
     for (const FrameRow& row : rows) {
         const bool input = row.field == std::string_view("Text1") || row.field == std::string_view("Text2") ||
                            row.field == std::string_view("Text11") || row.field == std::string_view("Text12");
         out.push_back({row.label, Kind::Label, frame, 240, top, 1080, kRowHeight, row.caption, row.labelTip});
-        out.push_back({row.field, input ? Kind::TextBox : Kind::ResultBox, frame, 1320, top, 1575, kRowHeight, {},
-                       row.fieldTip});
-        out.push_back({row.unit, Kind::Label, frame, 3000, top, 300, kRowHeight, row.unitCaption, row.fieldTip});
+        out.push_back({row.field, input ? Kind::TextBox : Kind::ResultBox, frame, kFieldLeft, top, kFieldWidth,
+                       kRowHeight, {}, row.fieldTip});
+        out.push_back({row.unit, Kind::Label, frame, kUnitLeft, top, 300, kRowHeight, row.unitCaption, row.fieldTip});
         top += kRowStep;
     }
 }
@@ -125,8 +139,8 @@ void AddFrame(std::vector<ControlSpec>& out, const char* frame, const char* capt
 std::vector<ControlSpec> MakeTable()
 {
     std::vector<ControlSpec> table(std::begin(kFixed), std::end(kFixed));
-    AddFrame(table, "Frame2", "买入计算", 2640, kBuyRows);
-    AddFrame(table, "Frame3", "卖出计算", 6120, kSellRows);
+    AddFrame(table, "Frame2", "买入计算", kBuyFrameLeft, kBuyRows);
+    AddFrame(table, "Frame3", "卖出计算", kSellFrameLeft, kSellRows);
     return table;
 }
 

@@ -8,8 +8,8 @@
 namespace qcal::ui::form1 {
 
 // Client area of the main window, in twips.
-inline constexpr int kClientWidth = 9660;
-inline constexpr int kClientHeight = 6150;
+inline constexpr int kClientWidth = 10860;
+inline constexpr int kClientHeight = 6840;
 
 std::span<const ControlSpec> Controls();
 

@@ -103,10 +103,24 @@ void Form5::Text2_KeyPress()
 void Form5::ConvertAmount()
 {
     auto fields = Fields();
-    const auto outcome = qcal::ConvertAmount(fields, Main().Fees());
+    const auto outcome = qcal::ConvertAmount(fields, View().fees);
     SetFields(fields);
     if (!outcome.ok())
         Report(outcome);
+}
+
+void Form5::MainChanged()
+{
+    if (Text(Shares)->text().isEmpty())
+        return;
+    auto fields = Fields();
+    if (!qcal::ConvertAmount(fields, View().fees).ok()) {
+        fields = Fields();
+        fields.shares.clear();
+        fields.payment.clear();
+        fields.left.clear();
+    }
+    SetFields(fields);
 }
 
 // "返 回": hidden, not unloaded, so the texts are there at the next opening.

@@ -16,6 +16,11 @@ public:
     void ClearFields();
     void ConvertAmount();
     void Form_Activate() override;
+    // Shares and payment found under other fee settings are found again (or cleared).
+    void MainChanged() override;
+
+protected:
+    void Return() override { Command1_Click(); }
 
 private:
     void Text1_KeyPress();

@@ -75,12 +75,24 @@ void Form6::Text1_KeyPress()
 void Form6::Text2_KeyPress()
 {
     auto fields = Fields();
-    const auto outcome = qcal::ComputeMini(fields, Main().Fees());
+    const auto outcome = qcal::ComputeMini(fields, View().fees);
     if (!outcome.ok()) {
         Module1::ShowMessage(this, outcome.message);
         if (outcome.Focus() == FocusTarget::Field)
             FocusAndSelectAll(Text(Quantity));
         return;
+    }
+    SetFields(fields);
+}
+
+void Form6::MainChanged()
+{
+    if (Text(mini::BreakEven)->text().isEmpty())
+        return;
+    auto fields = Fields();
+    if (!qcal::ComputeMini(fields, View().fees).ok()) {
+        fields = Fields();
+        fields.breakEven.clear();
     }
     SetFields(fields);
 }

@@ -18,6 +18,8 @@ public:
     QCheckBox* Check1() const { return check1_; }
 
     void Form_Activate() override;
+    // A break-even found under other fee settings is found again (or cleared).
+    void MainChanged() override;
 
 private:
     void Text1_KeyPress();

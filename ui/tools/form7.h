@@ -22,9 +22,14 @@ public:
     QTableWidget* Grid1() const { return grid_; }
     ProfitChart* Picture1() const { return chart_; }
 
-    // The purchase of the main window, when it holds a computed buy: its price, quantity and the
-    // money it paid. Run each time the window is opened from the main window.
+    // The holding of the main window, when it holds a computed buy: the price it was bought at, the
+    // shares still held and the money still to recover. Run each time the window is opened from
+    // the main window.
     void Form_Activate() override;
+
+    // A purchase taken from the main window follows it; figures on screen are computed again under
+    // the settings now in force, or cleared.
+    void MainChanged() override;
 
     // The ladder's column of marks: "保本价" or "目标价" on the break-even's and the target's rows.
     static constexpr int kMarkColumn = 5;
@@ -40,6 +45,9 @@ private:
     void Command1_Click();
 
     void Compute(qcal::TargetBy by);
+    // The same without a message: what cannot be computed any more is cleared.
+    void ComputeAgain();
+    void TakeMainPurchase();
     void ShowLadder(const qcal::TargetResult& result);
     void ClearResults();
     qcal::TargetFields Fields() const;
@@ -47,8 +55,9 @@ private:
 
     QTableWidget* grid_ = nullptr;
     ProfitChart* chart_ = nullptr;
-    qcal::TargetBy lastBy_ = qcal::TargetBy::Yield;
+    qcal::TargetBy lastBy_ = qcal::TargetBy::Yield;  // the target typed last
     qcal::PaidBasis paidFor_;  // what the money paid in Text10 belongs to
+    bool computed_ = false;    // results are on screen
     QSize layoutSize_;  // the client size of the layout table: the grid and the chart take what is more
 };
 

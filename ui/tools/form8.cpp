@@ -2,13 +2,14 @@
 
 #include <vector>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "core/captions.h"
+#include "core/numtext.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
-#include "ui/main/form1.h"
 
 namespace qcal::ui {
 
@@ -16,9 +17,15 @@ namespace {
 
 namespace pf = qcal::position;
 
-constexpr int kClientWidth = 7200;
-constexpr int kClientHeight = 6300;
-constexpr int kFramesTop = 1000;
+// Every field is wide enough for the widest figure it can show: a sum near Money's limit with its
+// separators, a share count of fifteen digits, a cost of as many.
+constexpr int kFieldWidth = 2160;
+constexpr int kFrameWidth = 1260 + kFieldWidth + 60 + 300 + 60;
+constexpr int kHoldingHeight = 1320;
+constexpr int kFramesTop = 120 + kHoldingHeight + 120;
+constexpr int kRoundTripHeight = 4500;
+constexpr int kClientWidth = 120 + kFrameWidth + 120 + kFrameWidth + 120;
+constexpr int kClientHeight = kFramesTop + kRoundTripHeight + 120 + 495 + 120;
 constexpr int Row(int n) { return 300 + 400 * n; }
 
 // One row of the 补仓 or the 做T frame: caption, field, unit.
@@ -61,35 +68,40 @@ void AddLines(std::vector<ControlSpec>& out, const char* frame, std::span<const 
     int n = 0;
     for (const Line& line : lines) {
         out.push_back({line.label, Kind::Label, frame, 120, Row(n), 1140, 315, line.caption, {}});
-        out.push_back({line.field, line.input ? Kind::TextBox : Kind::ResultBox, frame, 1260, Row(n), 1680, 315, {},
-                       line.tip});
-        out.push_back({line.unit, Kind::Label, frame, 3000, Row(n), 300, 315, line.unitCaption, {}});
+        out.push_back({line.field, line.input ? Kind::TextBox : Kind::ResultBox, frame, 1260, Row(n), kFieldWidth, 315,
+                       {}, line.tip});
+        out.push_back({line.unit, Kind::Label, frame, 1260 + kFieldWidth + 60, Row(n), 300, 315, line.unitCaption, {}});
         ++n;
     }
 }
 
 std::vector<ControlSpec> MakeControls()
 {
+    // The holding: shares and cost on the first row, the money invested and a remark on the second.
+    constexpr int kRight = 3960;
     std::vector<ControlSpec> rows = {
-        {"Frame1", Kind::Frame, nullptr, 120, 120, 6960, 760, "持仓", {}},
+        {"Frame1", Kind::Frame, nullptr, 120, 120, 2 * kFrameWidth + 120, kHoldingHeight, "持仓", {}},
         {"Label1", Kind::Label, "Frame1", 120, 300, 960, 315, "持有股数", {}},
-        {"Text1", Kind::TextBox, "Frame1", 1080, 300, 1080, 315, {}, "现在持有的股数（含送股）"},
-        {"Label18", Kind::Label, "Frame1", 2190, 300, 240, 315, kUnitShares, {}},
-        {"Label2", Kind::Label, "Frame1", 2460, 300, 960, 315, "每股成本", {}},
-        {"Text2", Kind::TextBox, "Frame1", 3420, 300, 1080, 315, {}, "每股成本（含买入费用），主窗口的买入成本"},
-        {"Label19", Kind::Label, "Frame1", 4530, 300, 240, 315, kUnitYuan, {}},
-        {"Label20", Kind::Label, "Frame1", 4800, 300, 960, 315, "投入金额", {}},
-        {"Text18", Kind::ResultBox, "Frame1", 5760, 300, 960, 315, {},
-         "这些股票花的钱：取主窗口的实付金额，否则为持有股数 × 每股成本"},
-        {"Label36", Kind::Label, "Frame1", 6750, 300, 180, 315, kUnitYuan, {}},
-        {"Frame2", Kind::Frame, nullptr, 120, kFramesTop, 3420, 3420, "补仓", {}},
-        {"Frame3", Kind::Frame, nullptr, 3660, kFramesTop, 3420, 4500, "做T", {}},
+        {"Text1", Kind::TextBox, "Frame1", 1080, 300, kFieldWidth, 315, {}, "现在持有的股数（含送股，减去已卖出的）"},
+        {"Label18", Kind::Label, "Frame1", 1080 + kFieldWidth + 60, 300, 240, 315, kUnitShares, {}},
+        {"Label2", Kind::Label, "Frame1", kRight, 300, 960, 315, "每股成本", {}},
+        {"Text2", Kind::TextBox, "Frame1", kRight + 960, 300, kFieldWidth, 315, {},
+         "每股成本（含费用），主窗口的买入成本；部分卖出后为剩余股票每股分摊的成本"},
+        {"Label19", Kind::Label, "Frame1", kRight + 960 + kFieldWidth + 60, 300, 240, 315, kUnitYuan, {}},
+        {"Label20", Kind::Label, "Frame1", 120, 720, 960, 315, "投入金额", {}},
+        {"Text18", Kind::ResultBox, "Frame1", 1080, 720, kFieldWidth, 315, {},
+         "这些股票还要收回的钱：取主窗口的实付金额（部分卖出后减去实收金额），否则为持有股数 × 每股成本"},
+        {"Label36", Kind::Label, "Frame1", 1080 + kFieldWidth + 60, 720, 240, 315, kUnitYuan, {}},
+        {"Label37", Kind::Note, "Frame1", kRight, 660, 2 * kFrameWidth - kRight, 600, {}, {}},
+        {"Frame2", Kind::Frame, nullptr, 120, kFramesTop, kFrameWidth, 3420, "补仓", {}},
+        {"Frame3", Kind::Frame, nullptr, 240 + kFrameWidth, kFramesTop, kFrameWidth, kRoundTripHeight, "做T", {}},
     };
     AddLines(rows, "Frame2", kAverageDown);
     rows.push_back({"Command1", Kind::Button, "Frame2", 1260, Row(6) + 120, 1200, 495, "计 算", "按目标成本计算补仓"});
     AddLines(rows, "Frame3", kRoundTrip);
     rows.push_back({"Command2", Kind::Button, "Frame3", 1260, Row(9) + 60, 1200, 495, "计 算", "计算这次做T"});
-    rows.push_back({"Command3", Kind::Button, nullptr, 3000, 5640, 1200, 495, "返 回", "关闭本窗口"});
+    rows.push_back({"Command3", Kind::Button, nullptr, kClientWidth / 2 - 600, kFramesTop + kRoundTripHeight + 120,
+                    1200, 495, "返 回", "关闭本窗口"});
     return rows;
 }
 
@@ -105,8 +117,10 @@ Form8::Form8(Form1& main) : SideWindow(main, {"Form8", "补仓与做T", Controls
 {
     const pf::Field inputs[] = {pf::Held, pf::Cost, pf::Price, pf::TargetCost, pf::SharesToBuy,
                                 pf::TripShares, pf::SellPrice, pf::BuyBackPrice};
-    for (pf::Field field : inputs)
+    for (pf::Field field : inputs) {
         SelectAllOnFocus(Text(field));
+        connect(Text(field), &QLineEdit::textEdited, this, [this, field] { InputEdited(field); });
+    }
     OnFieldKeys(Text(pf::Held), {[this] { EnterHolding(pf::Held); }, nullptr, Text(pf::Cost)});
     OnFieldKeys(Text(pf::Cost), {[this] { EnterHolding(pf::Cost); }, Text(pf::Held), Text(pf::Price)});
     OnFieldKeys(Text(pf::Price), {[this] { EnterInput(pf::Price, Text(pf::TargetCost)); }, Text(pf::Cost),
@@ -127,18 +141,102 @@ Form8::Form8(Form1& main) : SideWindow(main, {"Form8", "补仓与做T", Controls
 
 void Form8::Form_Activate()
 {
-    Form1& main = Main();
-    if (main.HasComputedBuy()) {
-        auto fields = Fields();
-        fields.text[pf::Held] = S(main.Text(qcal::BuyQuantity)->text());
-        fields.text[pf::Cost] = S(main.Text(qcal::BuyCost)->text());
-        fields.text[pf::Invested] = S(main.Text(qcal::Paid)->text());
-        qcal::AdoptInvested(fields);
-        SetFields(fields);
+    if (View().holding) {
+        TakeMainHolding();
+        RunAgain();
         FocusAndSelectAll(Text(pf::Price));
         return;
     }
     FocusAndSelectAll(Text(pf::Held));
+}
+
+void Form8::TakeMainHolding()
+{
+    auto fields = Fields();
+    if (View().holding) {
+        qcal::TakeHolding(fields, *View().holding, View().fees);
+    } else {
+        for (pf::Field field : {pf::Held, pf::Cost, pf::Invested})
+            fields.text[field].clear();
+        fields.investedFor = {};
+    }
+    SetFields(fields);
+    ShowNote();
+}
+
+void Form8::MainChanged()
+{
+    // A holding typed here stays; one taken from the main window follows it.
+    if (qcal::HoldsTakenHolding(Fields(), investedFor_.fees)) {
+        TakeMainHolding();
+        if (!View().holding) {
+            ClearResults(qcal::kAverageDownResults);
+            ClearResults(qcal::kRoundTripResults);
+            shown_ = {};
+            return;
+        }
+    }
+    RunAgain();
+}
+
+void Form8::RunAgain()
+{
+    const auto again = [this](Compute& compute, std::span<const pf::Field> results) {
+        if (!compute)
+            return;
+        auto fields = Fields();
+        if (compute(fields, View().fees).ok()) {
+            SetFields(fields);
+            return;
+        }
+        ClearResults(results);
+        compute = nullptr;
+    };
+    again(shown_.averageDown, qcal::kAverageDownResults);
+    again(shown_.roundTrip, qcal::kRoundTripResults);
+}
+
+void Form8::InputEdited(pf::Field field)
+{
+    switch (field) {
+    case pf::Held:
+    case pf::Cost:
+        Text(pf::Invested)->clear();
+        ClearResults(qcal::kAverageDownResults);
+        ClearResults(qcal::kRoundTripResults);
+        shown_ = {};
+        ShowNote();
+        break;
+    case pf::Price:
+    case pf::TargetCost:
+        ClearResults(qcal::kAverageDownResults);
+        shown_.averageDown = nullptr;
+        break;
+    case pf::SharesToBuy:
+        // The typed count stays: it is the input of the other way round.
+        for (pf::Field result : {pf::Needed, pf::NewCost, pf::NewBreakEven})
+            Text(result)->clear();
+        shown_.averageDown = nullptr;
+        break;
+    default:
+        ClearResults(qcal::kRoundTripResults);
+        shown_.roundTrip = nullptr;
+        break;
+    }
+}
+
+void Form8::ClearResults(std::span<const pf::Field> results)
+{
+    for (pf::Field field : results)
+        Text(field)->clear();
+}
+
+// A holding whose money has all come back (dividends, a profitable partial sale) costs nothing a share.
+void Form8::ShowNote()
+{
+    const auto invested = qcal::ParseMoney(S(Text(pf::Invested)->text()));
+    auto* note = findChild<QLabel*>(QStringLiteral("Label37"));
+    note->setText(invested && *invested <= qcal::Money() ? Q(qcal::caption::kRecoveredNote) : QString());
 }
 
 qcal::PositionFields Form8::Fields() const
@@ -165,9 +263,11 @@ void Form8::EnterHolding(pf::Field field)
         return;
     }
     fields.text[pf::Invested].clear();
+    fields.investedFor = {};
     if (field == pf::Cost && !qcal::ComputeInvested(fields).ok())
         fields.text[pf::Invested].clear();
     SetFields(fields);
+    ShowNote();
     FocusAndSelectAll(Text(field == pf::Held ? pf::Cost : pf::Price));
 }
 
@@ -184,15 +284,17 @@ void Form8::EnterInput(pf::Field field, QWidget* next)
 }
 
 // The focus stays where it was, so that another target or price can be tried at once.
-void Form8::Run(qcal::Outcome (*compute)(qcal::PositionFields&, const qcal::FeeSettings&))
+void Form8::Run(Compute compute)
 {
     auto fields = Fields();
-    const qcal::Outcome outcome = compute(fields, Main().Fees());
+    const qcal::Outcome outcome = compute(fields, View().fees);
     if (!outcome.ok()) {
         Report(outcome);
         return;
     }
     SetFields(fields);
+    ShowNote();
+    (compute == qcal::ComputeRoundTrip ? shown_.roundTrip : shown_.averageDown) = compute;
 }
 
 } // namespace qcal::ui

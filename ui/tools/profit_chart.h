@@ -17,7 +17,9 @@ class ProfitChart : public QWidget {
 public:
     explicit ProfitChart(QWidget* parent);
 
-    void SetCurve(std::vector<qcal::CurvePoint> curve, std::optional<double> breakEven, std::optional<double> target);
+    // pricePicture: the tick's, for the break-even's and the target's labels.
+    void SetCurve(std::vector<qcal::CurvePoint> curve, std::optional<double> breakEven, std::optional<double> target,
+                  const QString& pricePicture = QStringLiteral("##0.00"));
     void Clear();
 
     const std::vector<qcal::CurvePoint>& Curve() const { return curve_; }
@@ -29,6 +31,7 @@ private:
     std::vector<qcal::CurvePoint> curve_;
     std::optional<double> breakEven_;
     std::optional<double> target_;
+    QString pricePicture_;
 };
 
 } // namespace qcal::ui

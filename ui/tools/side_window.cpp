@@ -1,8 +1,10 @@
 #include "ui/tools/side_window.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "core/outcome.h"
 #include "ui/common/field_keys.h"
@@ -30,7 +32,14 @@ SideWindow::SideWindow(Form1& main, const Layout& layout)
     command_.push_back(nullptr);
     while (auto* button = findChild<QPushButton*>(QStringLiteral("Command%1").arg(command_.size())))
         command_.push_back(button);
+
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { Return(); });
+    connect(&main.Feed(), &MainFeed::Changed, this, [this] { MainChanged(); });
 }
+
+const qcal::MainView& SideWindow::View() const { return main_.Feed().View(); }
+
+void SideWindow::Return() { close(); }
 
 QLineEdit* SideWindow::Text(int index) const
 {
@@ -51,7 +60,8 @@ void SideWindow::WriteTexts(std::span<const std::string> texts)
 
 void SideWindow::Report(const qcal::Outcome& outcome, int enteredIn)
 {
-    Module1::ShowMessage(this, outcome.message);
+    QLineEdit* named = outcome.field != 0 ? Text(outcome.field) : nullptr;
+    Module1::ShowMessage(this, qcal::MessageText(outcome, named ? S(named->accessibleName()) : std::string()));
     const int field = enteredIn != 0 ? enteredIn : outcome.field;
     if (outcome.Focus() == FocusTarget::Field && field != 0)
         FocusAndSelectAll(Text(field));

@@ -17,6 +17,7 @@ class QPushButton;
 
 namespace qcal {
 struct Outcome;
+struct MainView;
 }
 
 namespace qcal::ui {
@@ -58,6 +59,11 @@ public:
     // Run by the opener each time the window is shown from the main window.
     virtual void Form_Activate() {}
 
+    // Run whenever the main window's holding or fee settings changed while this window exists: a
+    // window that shows figures computes them again from its own inputs, or clears those that no
+    // longer hold, so that nothing on screen belongs to other settings than the main window's.
+    virtual void MainChanged() {}
+
     // The main window's own closing of the window (Clear, Exit): unloads it and hands nothing back.
     void Unload();
 
@@ -65,6 +71,12 @@ protected:
     SideWindow(Form1& main, const Layout& layout);
 
     Form1& Main() const { return main_; }
+    // The main window's holding and fee settings as it published them last.
+    const qcal::MainView& View() const;
+
+    // Esc, and the window's own way back: 返回 where it has one (the base closes the window, as its
+    // close box does).
+    virtual void Return();
 
     // Hidden, not unloaded (its texts stay for the next opening); control goes back.
     void HideAndHandBack();
@@ -74,8 +86,9 @@ protected:
     void ReadTexts(std::span<std::string> texts) const;
     void WriteTexts(std::span<const std::string> texts);
 
-    // A refusal: its message, then the field to correct selected (the one where Enter was pressed,
-    // when given, else the one the outcome names).
+    // A refusal: its message (naming the field by its caption where the message asks for it), then
+    // the field to correct selected (the one where Enter was pressed, when given, else the one the
+    // outcome names), its text kept.
     void Report(const qcal::Outcome& outcome, int enteredIn = 0);
 
     void closeEvent(QCloseEvent* event) override;

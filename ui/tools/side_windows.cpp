@@ -40,9 +40,11 @@ void Place(SideWindow& window, const Form1& main)
     if (!window.TakesMainPlace())
         at = QPoint(main.frameGeometry().center().x() - window.width() / 2, main.frameGeometry().bottom() + 1);
     if (const QScreen* screen = main.screen()) {
+        // The window's position is that of its frame: the title bar and borders count.
         const QRect room = screen->availableGeometry();
-        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - window.width())));
-        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - window.height())));
+        const QSize whole = window.size() + FrameAllowance();
+        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - whole.width())));
+        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - whole.height())));
     }
     window.move(at);
 }
