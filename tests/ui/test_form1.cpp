@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QApplication>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QTest>
 
 #include "core/captions.h"
@@ -831,7 +832,9 @@ void TestForm1::exitClosesEverything()
     QVERIFY(!about->isVisible());
     form.ComeBack();  // a side window closing during exit must not bring the main window back
     QVERIFY(!form.isVisible());
-    QVERIFY(!QFile::exists(form.IniPath()));  // leaving writes nothing
+    QFile ini(form.IniPath());  // leaving writes nothing
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QCOMPARE(QStringDecoder("GBK").decode(ini.readAll()), qcal::test::Str(MainWindow::kOwnRulesIni));
     delete about;
 }
 
