@@ -24,7 +24,7 @@ bool IsCost(Field field) { return field == Cost || field == TargetCost; }
 
 Money ValueOf(const PositionFields& fields, Field field)
 {
-    return Money::FromDouble(NumberOrZero(fields.text[field]));
+    return MoneyOrZero(fields.text[field]);
 }
 
 // The fields a computation needs, checked (and rewritten) on the copy it works on.
@@ -55,10 +55,10 @@ Money InvestedOf(PositionFields& fields)
     return ValueOf(fields, Invested);
 }
 
-// A cost per share as the main window shows it: rounded up to the thousandth.
+// A cost per share as the main window shows it: rounded up to the thousandth, decided exactly.
 Money CostPerShare(Money money, Money shares)
 {
-    return Money::FromDouble(RoundUpToThousandth(money.ToDouble() / shares.ToDouble() * 1000));
+    return CostPerShareRoundedUp(money, shares);
 }
 
 // The lowest price on the tick at which selling every share brings the money back; 0 when nothing

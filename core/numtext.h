@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/money.h"
+
 namespace qcal {
 
 std::optional<double> ParseNumber(std::string_view text);
@@ -29,6 +31,14 @@ std::optional<ExactDecimal> ParseExactDecimal(std::string_view text);
 // True when text follows the grammar but its value is too large for a double ("1e999", a
 // 400-digit number): a number all the same, to be refused as out of range, not as "not a number".
 bool IsTooLargeNumber(std::string_view text);
+
+// A number read exactly as Money: the decimal value rounded to four decimals, halves to even (as
+// Money::FromDouble, but from the digits, never through a binary double, so that a figure of 17 digits
+// reads back as it is shown). nullopt when the text is not numeric or its value is beyond Money's range.
+std::optional<Money> ParseMoney(std::string_view text);
+
+// The same, 0 when the text is not numeric; a number beyond Money's range throws OutOfRange.
+Money MoneyOrZero(std::string_view text);
 
 // The number a field holds, or 0 when its text is not numeric (an empty result field reads as 0).
 double NumberOrZero(std::string_view text);

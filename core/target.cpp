@@ -18,17 +18,8 @@ using namespace target;
 // Most points the chart's curve is drawn through.
 constexpr int kCurvePoints = 240;
 
-std::optional<Money> MoneyOf(const std::string& text)
-{
-    const auto v = ParseNumber(text);
-    if (!v)
-        return std::nullopt;
-    try {
-        return Money::FromDouble(*v);
-    } catch (const OutOfRange&) {
-        return std::nullopt;
-    }
-}
+// Read from the digits: a money paid of 17 digits is the one shown.
+std::optional<Money> MoneyOf(const std::string& text) { return ParseMoney(text); }
 
 // The yield of a profit on the money paid, in per cent to two decimals, as the main window gives it.
 // Without the main window's 32-bit limit: a yield above 214,748 % is rare, not wrong. Nothing paid
