@@ -59,7 +59,7 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
         return Refusal(Reason::OutOfRange, mini::Quantity);
 
     fields.quantity = quantity;
-    fields.breakEven = FormatPicture(breakEven->ToDouble(), "###,###,##0.00##");
+    fields.breakEven = FormatPicture(*breakEven, "###,###,##0.00##");
     return {};
 }
 

@@ -10,10 +10,12 @@
 #include <string>
 
 #include "core/average_down.h"
+#include "core/batch.h"
 #include "core/numtext.h"
 #include "core/picture.h"
 #include "core/rounding.h"
 #include "core/target.h"
+#include "main_state_fixture.h"
 
 namespace qcal {
 namespace {
@@ -190,6 +192,34 @@ TEST(ExactFigures, AveragingDownFindsTheLeastLotsOnLargeSums)
     fewer.text[position::SharesToBuy] = "4,153,428,200";
     ASSERT_TRUE(ComputeAverageDownShares(fewer, settings).ok());
     EXPECT_EQ(fewer.text[position::NewCost], "102601.068");
+}
+
+// A fund bought without fees for 152 trillion: every figure of the main window and of the batches
+// has 17 digits, which a double would round to the yuan.
+TEST(ExactFigures, TheMainWindowAndTheBatchesShowEveryDigitUnderTheCurrentRules)
+{
+    MainWindowState w = test::ClearedWindow(std::string(kFunds).c_str(), "0");
+    w.fees.rules = FeeRules::Current;
+    w.fees.waiveMinimum = true;
+    const MainWindowState cleared = w;
+    test::Buy(w, "12345.6789", "12345678901");
+    EXPECT_EQ(w.text[BuyAmount], "152,415,787,514,250.89");
+    EXPECT_EQ(w.text[Paid], "152,415,787,514,250.89");
+    EXPECT_EQ(w.text[BuyCost], "12,345.679");
+    test::Sell(w, "12345.6799", "12345678901");
+    EXPECT_EQ(w.text[Received], "152,415,799,859,929.79");
+    EXPECT_EQ(w.text[ProfitOrShares], "12,345,678.90");
+    EXPECT_EQ(w.profit, Money::FromRaw(123456789000));
+
+    // Two batches: the amount is their exact sum; the cost per share is a hair above 12,345.679.
+    BatchFields b;
+    b.text = {"", "12345.6789", "6172839450", "12345.6791", "6172839451", "", ""};
+    StoreBatchInputs(b);
+    MainWindowState batches = cleared;
+    ASSERT_TRUE(PostBuyBatches(b, batches).posted);
+    EXPECT_EQ(batches.text[BuyAmount], "152415788748818.7791");
+    EXPECT_EQ(batches.text[Paid], "152,415,788,748,818.78");
+    EXPECT_EQ(batches.text[BuyCost], "12345.680");
 }
 
 } // namespace
