@@ -13,6 +13,7 @@
 #include "core/batch.h"
 #include "core/numtext.h"
 #include "core/picture.h"
+#include "core/recalculate.h"
 #include "core/rounding.h"
 #include "core/target.h"
 #include "main_state_fixture.h"
@@ -220,6 +221,21 @@ TEST(ExactFigures, TheMainWindowAndTheBatchesShowEveryDigitUnderTheCurrentRules)
     EXPECT_EQ(batches.text[BuyAmount], "152415788748818.7791");
     EXPECT_EQ(batches.text[Paid], "152,415,788,748,818.78");
     EXPECT_EQ(batches.text[BuyCost], "12345.680");
+}
+
+// A quantity of 15 digits is read as typed: through a double times 10,000 it lost a twentieth of a
+// share (500,000,000,000,001 became 500,000,000,000,000.9488), and the amount its cents.
+TEST(ExactFigures, AQuantityOfFifteenDigitsIsReadAsTyped)
+{
+    MainWindowState w = test::ClearedWindow(std::string(kFunds).c_str(), "0");
+    w.fees.rules = FeeRules::Current;
+    w.fees.waiveMinimum = true;
+    test::Buy(w, "1", "100");
+    w.text[BuyPrice] = "1.234";
+    w.text[BuyQuantity] = "500000000000001";
+    ASSERT_TRUE(RecalculateShownBuy(w).ok());
+    EXPECT_EQ(w.buy.quantity.Raw(), Money::FromWhole(500000000000001).Raw());
+    EXPECT_EQ(w.text[BuyAmount], "617,000,000,000,001.23");
 }
 
 } // namespace
