@@ -253,7 +253,7 @@ MoneyReading ReadMoney(std::string_view text)
         if ((dropped[0] >= '5' && !half) || (half && raw % 2 != 0))
             ++raw;
     }
-    // else: below a ten-thousandth's tenth, which rounds to 0
+    // else: less than a tenth of a ten-thousandth, which rounds to 0
     const Int128 value = s->negative ? -raw : raw;
     if (value > std::numeric_limits<std::int64_t>::max() || value < std::numeric_limits<std::int64_t>::min())
         return {std::nullopt, true};
