@@ -18,6 +18,7 @@ using namespace target;
 // Most points the chart's curve is drawn through.
 constexpr int kCurvePoints = 240;
 
+// Read from the digits: a money paid of 17 digits is the one shown.
 std::optional<Money> MoneyOf(const std::string& text) { return ParseMoney(text); }
 
 // A yield's limit, as the yield field takes it: 1,000,000 % is 10,000 times the money paid.
