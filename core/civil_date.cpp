@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kFirstYear = 1;
 constexpr int kLastYear = 9999;
+constexpr std::int32_t kFirstDayNumber = -719162;  // 0001-01-01
+constexpr std::int32_t kLastDayNumber = 2932896;   // 9999-12-31
 
 std::chrono::year_month_day Ymd(CivilDate date)
 {
@@ -65,11 +67,11 @@ std::optional<CivilDate> CivilDate::Parse(std::string_view text)
 
 CivilDate CivilDate::FromDayNumber(std::int32_t days)
 {
-    const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{days}}};
-    const int year = static_cast<int>(ymd.year());
-    if (year < kFirstYear || year > kLastYear)
+    // Outside them the calendar's year would not hold the year.
+    if (days < kFirstDayNumber || days > kLastDayNumber)
         throw OutOfRange();
-    return CivilDate(year, static_cast<int>(static_cast<unsigned>(ymd.month())),
+    const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{days}}};
+    return CivilDate(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
                      static_cast<int>(static_cast<unsigned>(ymd.day())));
 }
 
@@ -103,10 +105,9 @@ CivilDate CivilDate::AddMonths(int months) const
 
 CivilDate CivilDate::AddDays(std::int32_t days) const
 {
+    // In 64 bits, so that the sum is checked before it is narrowed.
     const std::int64_t number = static_cast<std::int64_t>(DayNumber()) + days;
-    // Day numbers of 0001-01-01 and 9999-12-31: beyond them FromDayNumber would refuse anyway,
-    // but the sum must not be narrowed first.
-    if (number < -719162 || number > 2932896)
+    if (number < kFirstDayNumber || number > kLastDayNumber)
         throw OutOfRange();
     return FromDayNumber(static_cast<std::int32_t>(number));
 }

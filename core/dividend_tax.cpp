@@ -2,11 +2,26 @@
 
 namespace qcal {
 
+namespace {
+
+// Sold on or before the day `months` on from `acquired`. A day past the calendar's last is after
+// every sale, so shares bought in 9999 are not refused for it.
+bool SoldWithin(CivilDate acquired, CivilDate sold, int months)
+{
+    try {
+        return sold <= acquired.AddMonths(months);
+    } catch (const OutOfRange&) {
+        return true;
+    }
+}
+
+} // namespace
+
 HoldingBand HoldingBandOf(CivilDate acquired, CivilDate sold)
 {
-    if (sold <= acquired.AddMonths(1))
+    if (SoldWithin(acquired, sold, 1))
         return HoldingBand::UpToOneMonth;
-    if (sold <= acquired.AddMonths(12))
+    if (SoldWithin(acquired, sold, 12))
         return HoldingBand::UpToOneYear;
     return HoldingBand::OverOneYear;
 }

@@ -259,6 +259,7 @@ private:
         constexpr std::int64_t perCent = kDividendScale / 100;
         const Money cash = Money::FromRaw(Narrow(DivideRounded(exact, perCent) * (Money::kScale / 100)));
         perShare_ = CheckedAdd(perShare_, perShare);
+        Record(Narrow(exact));
         out_.invested -= cash;
         for (Totals* totals : {&YearOf(date), &out_.total})
             totals->dividends += cash;
@@ -293,8 +294,13 @@ private:
             lot.shares += part;
             lot.dividends = CheckedAdd(lot.dividends, CheckedMul(part, par));
         }
+        Record(CheckedMul(total, par));
         out_.distributions.push_back({e.id, date, e.kind, held, Money(), total});
     }
+
+    // No lot carries more dividends than the position was ever given, so while their sum stays in
+    // range no lot's can leave it, even when brought up to date long after (in Finish, say).
+    void Record(std::int64_t dividends) { recorded_ = CheckedAdd(recorded_, dividends); }
 
     void BringUpToDate(LotState& lot) const
     {
@@ -324,6 +330,7 @@ private:
     std::vector<LotState> lots_;  // lots_[head_...] are held
     std::size_t head_ = 0;
     std::int64_t perShare_ = 0;  // the cash dividends a share so far, hundred-thousandths of a yuan
+    std::int64_t recorded_ = 0;  // all the dividends given to the lots so far, the same unit
 };
 
 std::string_view MessageOf(Problem problem)

@@ -75,6 +75,8 @@ TEST(CivilDate, TextsThatAreNotDays)
     EXPECT_THROW(D("9999-12-31").AddDays(1), OutOfRange);
     EXPECT_THROW(D("0001-01-01").AddDays(-1), OutOfRange);
     EXPECT_THROW(D("2024-01-01").AddDays(2147483647), OutOfRange);
+    EXPECT_THROW(CivilDate::FromDayNumber(2147483647), OutOfRange);
+    EXPECT_THROW(CivilDate::FromDayNumber(-2147483647 - 1), OutOfRange);
 }
 
 TEST(CivilDate, AddMonthsClampsToTheMonthEnd)

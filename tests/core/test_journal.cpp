@@ -135,6 +135,8 @@ TEST(Journal, HoldingPeriodEdges)
         {"2024-12-31", "2025-02-01", HoldingBand::UpToOneYear},
         {"2024-12-31", "2025-12-31", HoldingBand::UpToOneYear},
         {"2024-12-31", "2026-01-01", HoldingBand::OverOneYear},
+        {"9999-12-31", "9999-12-31", HoldingBand::UpToOneMonth},  // a month on is past the calendar
+        {"9999-01-15", "9999-12-31", HoldingBand::UpToOneYear},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HoldingBandOf(D(c.acquired), D(c.sold)), c.band) << c.acquired << " sold " << c.sold;
@@ -210,6 +212,13 @@ TEST(Journal, RefusalsNameTheEntry)
         {"negative credited", with([](auto& e) { e[1] = Action(2, "2024-04-01", Kind::BonusShares, 3, -1); }),
          Problem::QuantityNotPositive, 2},
         {"overflow", with([](auto& e) { e.push_back(Trade(3, "2024-04-01", Kind::Buy, 10, 1000, 5)), e[2].amount = Money::FromRaw(INT64_MAX); }),
+         Problem::OutOfRange, 3},
+        // Each dividend fits, together they would not: refused at the second, not left to the end.
+        {"dividends beyond range", with([](auto& e) {
+             e[0].quantity = 1000000, e[0].amount = M(1000000);
+             e[1] = Action(2, "2024-04-01", Kind::CashDividend, 900000000);
+             e.push_back(Action(3, "2024-05-01", Kind::CashDividend, 900000000));
+         }),
          Problem::OutOfRange, 3},
     };
     for (const auto& c : cases) {
