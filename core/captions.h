@@ -95,4 +95,11 @@ inline constexpr std::string_view kRecoveredNote =
 inline constexpr std::string_view kUnitYuan = "元";
 inline constexpr std::string_view kUnitShares = "股";
 
+// The kinds of the trade journal's entries.
+inline constexpr std::string_view kJournalBuy = "买入";
+inline constexpr std::string_view kJournalSell = "卖出";
+inline constexpr std::string_view kJournalDividend = "红利";
+inline constexpr std::string_view kJournalBonusShares = "送股";
+inline constexpr std::string_view kJournalReserveShares = "转增";
+
 } // namespace qcal::caption
