@@ -50,11 +50,10 @@ inline constexpr std::string_view kRealisedProfitTip =
 
 // Label27, under the settings: the rules in force, in plain words.
 inline constexpr std::string_view kRulesNoteCurrent =
-    "现按现行规则计费：卖出收印花税0.5‰，买卖都收过户费0.01‰，佣金每笔最低5元。";
+    "按现行规则计费：印花税只在卖出时收0.5‰，过户费双向0.01‰，佣金每笔最低5元。";
 inline constexpr std::string_view kRulesNoteCurrentWaived =
-    "现按现行规则计费：卖出收印花税0.5‰，买卖都收过户费0.01‰，免五：佣金不设最低。";
-inline constexpr std::string_view kRulesNoteOwn =
-    "现按本程序原来的规则计费：印花税买卖都收，上海过户费每千股1元。勾上“按现行规则计费”即按今天的规则。";
+    "按现行规则计费：印花税只在卖出时收0.5‰，过户费双向0.01‰，免五：佣金不设最低。";
+inline constexpr std::string_view kRulesNoteOwn = "按本程序原来的规则计费：印花税买卖都收，上海过户费每千股1元。";
 
 // Label18, yield.
 inline constexpr std::string_view kYield = "收 益 率";

@@ -57,11 +57,13 @@ void Save(QWidget* window, const char* name)
     std::printf("wrote %s\n", qPrintable(path));
 }
 
-// Each picture on a main window of its own, on settings of its own.
+// Each picture on a main window of its own, on settings of its own: the program's own rules unless
+// the scene ticks the current ones.
 void Scene(const std::function<void(Form1&)>& draw)
 {
     QTemporaryDir dir;
     Form1 form(dir.path());
+    form.Check(qcal::ui::CurrentRulesCheck)->setChecked(false);
     form.show();
     qcal::test::Activate(&form);
     form.Form_Activate();

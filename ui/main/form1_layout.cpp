@@ -88,7 +88,7 @@ constexpr ControlSpec kFixed[] = {
     {"Command5", Kind::Button, nullptr, 3960, 240, 975, 495, "多次买入", "多次买入计算，使用后如需计算单次买入，请先点击清空"},
     {"Command6", Kind::Button, nullptr, kSellFrameLeft + 1320, 240, 975, 495, "多次卖出", "多次卖出计算，使用后如需计算单次卖出，请先点击清空"},
 
-    {"Frame4", Kind::Frame, nullptr, 120, 720, kSettingsWidth, 3480, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
+    {"Frame4", Kind::Frame, nullptr, 120, 720, kSettingsWidth, 3960, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
     {"Label25", Kind::Label, "Frame4", 120, 300, 720, 330, "证交所", {}},
     {"Combo3", Kind::ComboList, "Frame4", 840, 300, 1470, 330, {}, {}},
     {"Label23", Kind::Label, "Frame4", 120, 700, 720, 330, "佣  金", kCommissionTip},
@@ -105,9 +105,9 @@ constexpr ControlSpec kFixed[] = {
     // Indented under the box it depends on.
     {"Check4", Kind::CheckBox, "Frame4", 420, 2460, 1890, 300, kWaiveMinimum, kWaiveMinimumTip},
     // Which rules are in force, in words a newcomer understands (ShowRulesNote writes it).
-    {"Label27", Kind::Note, "Frame4", 120, 2790, kSettingsWidth - 225, 600, {}, {}},
+    {"Label27", Kind::Note, "Frame4", 120, 2790, kSettingsWidth - 225, 1080, {}, {}},
 
-    {"Frame5", Kind::Frame, nullptr, 120, 4290, kSettingsWidth, 1215, "送股分红除权", {}},
+    {"Frame5", Kind::Frame, nullptr, 120, 4770, kSettingsWidth, 1215, "送股分红除权", {}},
     {"Label20_3", Kind::Label, "Frame5", 120, 360, 840, 315, "10股送", "送股的数量"},
     {"Text21", Kind::TextBox, "Frame5", 960, 360, 1260, 315, {}, "送股的数量"},
     {"Label20_2", Kind::Label, "Frame5", 2280, 360, 225, 315, "股", "送股的数量"},
@@ -115,10 +115,10 @@ constexpr ControlSpec kFixed[] = {
     {"Text22", Kind::TextBox, "Frame5", 960, 780, 1260, 315, {}, "分红的数量"},
     {"Label20_5", Kind::Label, "Frame5", 2280, 780, 225, 315, "元", "分红的数量"},
 
-    {"Command4", Kind::Button, nullptr, 240, 5610, 975, 495, "清 空", "清空所有数据，以便重新计算"},
-    {"Command1", Kind::Button, nullptr, 1440, 5610, 975, 495, "计 算", "只计算单次买入卖出费用"},
-    {"Command2", Kind::Button, nullptr, 240, 6195, 975, 495, "退 出", "退出本程序"},
-    {"Command3", Kind::Button, nullptr, 1440, 6195, 975, 495, "关 于", "关于本程序的最初编写原因"},
+    {"Command4", Kind::Button, nullptr, 240, 6090, 975, 495, "清 空", "清空所有数据，以便重新计算"},
+    {"Command1", Kind::Button, nullptr, 1440, 6090, 975, 495, "计 算", "只计算单次买入卖出费用"},
+    {"Command2", Kind::Button, nullptr, 240, 6675, 975, 495, "退 出", "退出本程序"},
+    {"Command3", Kind::Button, nullptr, 1440, 6675, 975, 495, "关 于", "关于本程序的最初编写原因"},
 };
 
 void AddFrame(std::vector<ControlSpec>& out, const char* frame, const char* caption, int left,
