@@ -28,14 +28,43 @@ struct Line {
     qsizetype next = 0;   // first byte of the following line (== end on a last line without a break)
 };
 
+// A key line of a section, with its name as spelled in the file.
+struct ParsedKey {
+    Line line;
+    QString name;
+    QString value;
+};
+
+// The first section of a name: its key lines, and its last line that is not blank (a new key goes
+// after it, leaving blank separator lines before the next section).
+struct ParsedSection {
+    bool found = false;
+    Line lastContent;
+    std::vector<ParsedKey> keys;
+
+    // The first line for key: the one a read returns.
+    const ParsedKey* Find(const QString& key) const
+    {
+        for (const ParsedKey& k : keys) {
+            if (k.name.compare(key, Qt::CaseInsensitive) == 0)
+                return &k;
+        }
+        return nullptr;
+    }
+};
+
 // The file parsed once: its bytes and where its sections start. The lines of a section are found
-// again only when that section is asked for.
+// and decoded only when that section is asked for.
 struct Document {
     QByteArray bytes;
     bool utf8 = false;
     qsizetype bodyStart = 0;  // after the byte-order mark
     QByteArray lineBreak = "\r\n";
     std::vector<Line> headers;  // every line that opens a section, in file order
+    // The section read last: a load reads all its keys from one section. (A Profile and its
+    // document are used by one thread.)
+    mutable QString lastName;
+    mutable std::shared_ptr<const ParsedSection> last;
 };
 
 namespace {
@@ -43,9 +72,9 @@ namespace {
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr qsizetype kUtf8BomSize = 3;
 
-// Walks the lines of a buffer. CR LF, LF and a lone CR all end a line. (Neither byte occurs
-// inside a GBK or UTF-8 character, so splitting the bytes is safe.) The next CR and the next LF
-// are each searched once, so a file with only one kind of break is not scanned again per line.
+// Walks the lines of a part of a buffer. CR LF, LF and a lone CR all end a line. (Neither byte
+// occurs inside a GBK or UTF-8 character, so splitting the bytes is safe.) The next CR and the next
+// LF are each searched once, so a part with only one kind of break is not scanned again per line.
 class LineScanner {
 public:
     LineScanner(const QByteArray& bytes, qsizetype from, qsizetype to)
@@ -87,36 +116,55 @@ private:
     qsizetype lf_ = -1;
 };
 
-// Whether the line opens a section: its first byte that is not a blank or a tab is "[". Blanks,
-// tabs and "[" never occur inside a GBK or UTF-8 character, so the bytes decide as the decoded
-// text would.
-bool IsHeader(const QByteArray& b, const Line& line)
+// The line that starts at begin (a header, or the first line: short, walked byte by byte).
+Line LineFrom(const QByteArray& b, qsizetype begin)
 {
-    qsizetype i = line.begin;
-    while (i < line.end && (b[i] == ' ' || b[i] == '\t'))
+    Line line;
+    line.begin = begin;
+    qsizetype i = begin;
+    while (i < b.size() && b[i] != '\r' && b[i] != '\n')
         ++i;
-    return i < line.end && b[i] == '[';
+    line.end = i;
+    if (i >= b.size())
+        line.next = i;
+    else
+        line.next = (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n') ? i + 2 : i + 1;
+    return line;
 }
 
+// Finds the headers without walking every line: a line opens a section when its first byte that is
+// not a blank or a tab is "[", so each "[" is looked at, back to the start of its line. Blanks,
+// tabs, "[" and the line breaks never occur inside a GBK or UTF-8 character, so the bytes decide
+// as the decoded text would; a "[" that ends a double-byte character has that character before it.
 Document Parse(QByteArray bytes)
 {
     Document doc;
     doc.bytes = std::move(bytes);
     const QByteArray& b = doc.bytes;
+    const char* data = b.constData();
     doc.utf8 = b.startsWith(kUtf8Bom);
     doc.bodyStart = doc.utf8 ? kUtf8BomSize : 0;
 
-    LineScanner scanner(b, doc.bodyStart, b.size());
-    bool styleKnown = false;
-    Line line;
-    while (scanner.Next(line)) {
-        if (!styleKnown && line.next > line.end) {
-            // New lines follow the file's first line break.
-            doc.lineBreak = b.mid(line.end, line.next - line.end);
-            styleKnown = true;
+    // New lines follow the file's first line break.
+    const Line first = LineFrom(b, doc.bodyStart);
+    if (first.next > first.end)
+        doc.lineBreak = b.mid(first.end, first.next - first.end);
+
+    qsizetype pos = doc.bodyStart;
+    while (pos < b.size()) {
+        const void* hit = std::memchr(data + pos, '[', static_cast<size_t>(b.size() - pos));
+        if (!hit)
+            break;
+        const qsizetype bracket = static_cast<const char*>(hit) - data;
+        qsizetype start = bracket;
+        while (start > doc.bodyStart && (data[start - 1] == ' ' || data[start - 1] == '\t'))
+            --start;
+        if (start > doc.bodyStart && data[start - 1] != '\r' && data[start - 1] != '\n') {
+            pos = bracket + 1;
+            continue;
         }
-        if (IsHeader(b, line))
-            doc.headers.push_back(line);
+        doc.headers.push_back(LineFrom(b, start));
+        pos = doc.headers.back().next;
     }
     return doc;
 }
@@ -188,46 +236,52 @@ Parsed Classify(const QString& text)
 
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-// A header's name. Most are plain ASCII, which needs no decoder.
-QString HeaderName(const Document& doc, const Line& line, QStringDecoder& gbk)
+// The name as ASCII bytes, or empty when it is not plain ASCII.
+QByteArray AsciiName(const QString& name)
+{
+    const bool ascii = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii ? name.toLatin1() : QByteArray();
+}
+
+bool SameAsciiLetter(char a, char b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return lower(a) == lower(b);
+}
+
+// Whether the header line opens the section called name. Most headers and names are plain ASCII,
+// compared on the bytes as Classify would read them; anything else is decoded.
+bool HeaderIs(const Document& doc, const Line& line, const QString& name, const QByteArray& asciiName,
+              QStringDecoder& gbk)
 {
     const QByteArrayView text = Text(doc, line);
     const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return Classify(ascii ? QString::fromLatin1(text) : Decode(doc.utf8, text, gbk)).name;
+    if (!ascii || asciiName.isEmpty() || name.isEmpty())
+        return SameName(Classify(ascii ? QString::fromLatin1(text) : Decode(doc.utf8, text, gbk)).name, name);
+    // "[", blanks, the name, blanks, then "]" or the end of the line.
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    qsizetype i = 0;
+    while (blank(text[i]))
+        ++i;
+    ++i;  // the "[" that made it a header
+    const qsizetype close = text.indexOf(']', i);
+    qsizetype end = close < 0 ? text.size() : close;
+    while (i < end && blank(text[i]))
+        ++i;
+    while (end > i && blank(text[end - 1]))
+        --end;
+    return end - i == asciiName.size() &&
+           std::equal(text.begin() + i, text.begin() + end, asciiName.begin(), SameAsciiLetter);
 }
 
-// A key line of a section, with its name as spelled in the file.
-struct KeyLine {
-    Line line;
-    QString name;
-    QString value;
-};
-
-// The first section of a name: its key lines, and its last line that is not blank (a new key goes
-// after it, leaving blank separator lines before the next section).
-struct Section {
-    bool found = false;
-    Line lastContent;
-    std::vector<KeyLine> keys;
-
-    // The first line for key: the one a read returns.
-    const KeyLine* Find(const QString& key) const
-    {
-        for (const KeyLine& k : keys) {
-            if (SameName(k.name, key))
-                return &k;
-        }
-        return nullptr;
-    }
-};
-
-Section Scan(const Document& doc, const QString& name)
+ParsedSection Scan(const Document& doc, const QString& name)
 {
-    Section section;
+    ParsedSection section;
     QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
     const auto& headers = doc.headers;
+    const QByteArray ascii = AsciiName(name);
     const auto header = std::find_if(headers.begin(), headers.end(),
-                                     [&](const Line& h) { return SameName(HeaderName(doc, h, gbk), name); });
+                                     [&](const Line& h) { return HeaderIs(doc, h, name, ascii, gbk); });
     if (header == headers.end())
         return section;
     section.found = true;
@@ -249,8 +303,11 @@ Section Scan(const Document& doc, const QString& name)
 // The whole value of key in section, as the file holds it; nullopt when the key is missing.
 std::optional<QString> StoredValue(const Document& doc, const QString& section, const QString& key)
 {
-    const Section found = Scan(doc, section);
-    const KeyLine* k = found.Find(key);
+    if (!doc.last || doc.lastName != section) {
+        doc.last = std::make_shared<const ParsedSection>(Scan(doc, section));
+        doc.lastName = section;
+    }
+    const ParsedKey* k = doc.last->Find(key);
     return k ? std::optional<QString>(k->value) : std::nullopt;
 }
 
@@ -393,7 +450,7 @@ bool WriteProfileStrings(const QString& path, const QString& section, std::span<
         return false;
     const Document doc = Parse(std::move(file.bytes));
     const QByteArray& b = doc.bytes;
-    const Section found = Scan(doc, section);
+    const ParsedSection found = Scan(doc, section);
 
     // Keys the section has are changed on their own line; the others are collected, in order,
     // for one insertion.
@@ -401,7 +458,7 @@ bool WriteProfileStrings(const QString& path, const QString& section, std::span<
     std::vector<ProfileEntry> added;
     for (const ProfileEntry& entry : entries) {
         const QString value = WithoutLineBreaks(entry.value);
-        if (const KeyLine* k = found.Find(entry.key)) {
+        if (const ParsedKey* k = found.Find(entry.key)) {
             QByteArray line = Encode(doc.utf8, k->name + u'=' + value);
             if (!ReadsBackAs(doc, line, entry.key, value))
                 return false;

@@ -182,7 +182,7 @@ TEST_F(SettingsFileTest, ReadsAndWritesExactlyAsALineByLineDecodingDoes)
     const QByteArray pieces[] = {"[TIP]", "[tip]", " \t[ TIP ]", "[TIP", "[Other]", "[]", "k=1", "K = 2", "; c",
                                  "", "  ", "=x", Gbk(QStringLiteral("手续费=3")), "\x81[TIP]", "\x81]k=1", "\xFF[TIP]",
                                  "k=\x81", "\x81", Gbk(QStringLiteral("[段]")), "a=b=c", "\t", "[TIP]x", "[a]b]",
-                                 "\xE6\x89\x8B=utf8", " k = 3 "};
+                                 "\xE6\x89\x8B=utf8", " k = 3 ", "x [TIP]", "[[TIP]", "\t \x81 [TIP]"};
     const QByteArray breaks[] = {"\r\n", "\n", "\r"};
     const QString sections[] = {"TIP", "tip", "Other", QStringLiteral("段"), "a]b", "New"};
     const QString keys[] = {"k", "K", QStringLiteral("手续费"), "a", " k", "[x", "a=b", "new", ";c"};
