@@ -31,7 +31,8 @@ inline std::string SettingsUnreadable(std::string_view path)
 {
     return "无法读取设置文件：" + std::string(path) +
            "\n本次运行使用默认设置，所作的更改不会写入该文件，以免覆盖其中的内容。"
-           "请检查该文件是否可以读取（不是文件夹，有读取权限），然后重新启动本程序。       ";
+           "请检查该文件：应是可以读取的文件（不是文件夹，有读取权限），其中每项设置不超过999字节；"
+           "改好后重新启动本程序。       ";
 }
 inline std::string SettingsUnsaved(std::string_view path)
 {
