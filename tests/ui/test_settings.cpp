@@ -429,7 +429,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("folder") << "folder";
         QTest::newRow("link loop") << "loop";
-        QTest::newRow("commission over 999 bytes") << "long";
+        QTest::newRow("a value over 999 bytes") << "long";
         QTest::newRow("no read permission") << "mode000";
     }
     void anUnreadableFileIsToldOnceAndNeverWritten()
