@@ -1,6 +1,7 @@
 #pragma once
 // Every message the program shows, in one place. Each ends in the program's seven blanks.
 
+#include <string>
 #include <string_view>
 
 namespace qcal::msg {
@@ -25,6 +26,20 @@ inline constexpr std::string_view kCommission = "佣金输入错误，请重新�
 inline constexpr std::string_view kCommissionAboveCap = "按现行规则，佣金最高为3‰，请重新输入       ";
 inline constexpr std::string_view kClearFirst = "若要重新计算，请先清空原有数据！       ";
 inline constexpr std::string_view kWriteError = "写文件时出错,无法写入       ";
+// The settings file, told once a session, with where it is and what to do.
+inline std::string SettingsUnreadable(std::string_view path)
+{
+    return "无法读取设置文件：" + std::string(path) +
+           "\n本次运行使用默认设置，所作的更改不会写入该文件，以免覆盖其中的内容。"
+           "请检查该文件：应是可以读取的文件（不是文件夹，有读取权限），其中每项设置不超过999字节；"
+           "改好后重新启动本程序。       ";
+}
+inline std::string SettingsUnsaved(std::string_view path)
+{
+    return std::string(kWriteError.substr(0, kWriteError.find(' '))) + "：" + std::string(path) +
+           "\n本次运行中的设置仍然有效，但没有保存。请确认该文件不是只读的、所在文件夹可以写入；"
+           "以后每次更改设置都会再次保存。       ";
+}
 // The target-price window's own.
 inline constexpr std::string_view kTargetYield = "输入错误，目标收益率必须是大于-100的数字，请重新输入       ";
 inline constexpr std::string_view kTargetProfit = "输入错误，目标盈亏必须是数字，亏损不能超过实付金额，请重新输入       ";

@@ -13,7 +13,6 @@
 
 #include "core/captions.h"
 #include "core/messages.h"
-#include "settings/profile_file.h"
 #include "support/ui_fixture.h"
 #include "ui/main/form1.h"
 #include "ui/tools/batch_window.h"
@@ -44,11 +43,7 @@ void BuyTenThousand(Form1& form)
     Enter(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
 }
 
-QString Stored(const qcal::test::MainWindow& w, const char* key)
-{
-    return qcal::settings::ReadProfileString(w.Directory() + QStringLiteral("/QCAL.INI"), QStringLiteral("TIP"),
-                                             QString::fromUtf8(key));
-}
+QString Stored(const qcal::test::MainWindow& w, const char* key) { return w.Stored(key); }
 
 } // namespace
 

@@ -118,6 +118,10 @@ Form1::Form1() : Form1(qcal::settings::DefaultIniDirectory()) {}
 
 Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
 {
+    settings_ = Module1::OpenSettingsFile(*this);
+    // Quitting from anywhere writes what is still queued, and can still tell when that fails.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { settings_->Finish(); });
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Q(kCaption));
     setFont(SimSunFont());
@@ -335,6 +339,7 @@ void Form1::closeEvent(QCloseEvent* event)
     exiting_ = true;
     for (SideWindowId id : kSideWindows)
         UnloadSideWindow(id);
+    settings_->Finish();
     event->accept();
     QMainWindow::closeEvent(event);
 }

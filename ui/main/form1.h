@@ -4,6 +4,7 @@
 // the way back into the main window (ComeBack).
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -24,6 +25,10 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
+namespace qcal::settings {
+class SettingsFile;
+}
+
 namespace qcal::ui {
 
 // The lists and check boxes of the settings frame: Combo n and Check n.
@@ -38,6 +43,8 @@ public:
     ~Form1() override;
 
     QString IniPath() const;
+    // QCAL.INI for this session: read at start, saved in the background, finished before closing.
+    qcal::settings::SettingsFile& Settings() const { return *settings_; }
 
     // Whether the buy side shows figures computed from its inputs (Text10 the money paid).
     bool HasComputedBuy() const;
@@ -143,6 +150,7 @@ private:
     void closeEvent(class QCloseEvent* event) override;
 
     QString iniDirectory_;
+    std::unique_ptr<qcal::settings::SettingsFile> settings_;
     qcal::MainWindowState calc_;  // the Money figures; the widgets hold the rest
     std::array<QLineEdit*, qcal::kFieldCount + 1> text_{};
     std::array<QLabel*, qcal::kLabelCount + 1> label_{};

@@ -298,6 +298,7 @@ void Form1::Command1_Click()
 
 void Form1::Form_Activate()
 {
+    Module1::TellSettingsTrouble(*this);
     if (IsEmpty(text_[BuyPrice]) || IsEmpty(text_[BuyQuantity])) {
         FocusField(BuyPrice);
         return;

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QString>
 
@@ -120,11 +119,8 @@ SaveBatch::~SaveBatch()
     }
     Form1* form = pending.form;
     pending = Pending{};
-    if (entries.empty() || !form)
-        return;
-    // One message for the whole action, however many keys it could not write.
-    if (!qcal::settings::WriteProfileStrings(form->IniPath(), kSection, entries))
-        ShowMessage(form, qcal::msg::kWriteError);
+    if (form)
+        form->Settings().Save(entries);
 }
 
 void SaveSettings(Form1& form)
@@ -149,7 +145,34 @@ void SaveBuyInputs(Form1& form)
     Write(StoredBuyQuantity, remember ? form.Text(qcal::BuyQuantity)->text() : QString());
 }
 
-qcal::settings::Profile ReadSettingsFile(const Form1& form) { return qcal::settings::Profile::Load(form.IniPath()); }
+std::unique_ptr<qcal::settings::SettingsFile> OpenSettingsFile(Form1& form)
+{
+    auto file = std::make_unique<qcal::settings::SettingsFile>(form.IniPath(), kSection);
+    // One message for the whole action, however many keys it could not write, and none again
+    // until a save has succeeded.
+    file->OnFirstFailure([&form] { ShowMessage(&form, qcal::msg::SettingsUnsaved(S(form.IniPath()))); });
+    return file;
+}
+
+qcal::settings::Profile ReadSettingsFile(Form1& form)
+{
+    qcal::settings::SettingsFile& file = form.Settings();
+    const qcal::settings::Profile stored = file.Load();
+    for (int key = 0; key < kKeyCount; ++key) {
+        // Restoring a cut value would save it cut over the whole one.
+        if (stored.IsCut(kSection, Spec(Key(key)).name))
+            file.Lock();
+    }
+    return file.Locked() ? qcal::settings::Profile() : stored;
+}
+
+void TellSettingsTrouble(Form1& form)
+{
+    if (form.Settings().TakeLockNotice())
+        ShowMessage(&form, qcal::msg::SettingsUnreadable(S(form.IniPath())));
+}
+
+void FinishPendingSaves() { qcal::settings::SettingsFile::FinishAll(); }
 
 void LoadBuyInputs(Form1& form, const qcal::settings::Profile& stored)
 {
@@ -175,7 +198,7 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     // A first start, with no settings file yet, charges by today's rules; a file written before the
     // choice existed (no key) keeps the program's own rules it was used with, as does an unknown value.
     const QString rules = Read(stored, CurrentRules);
-    const bool firstStart = !QFileInfo(form.IniPath()).exists() && !QFileInfo(form.IniPath()).isSymLink();
+    const bool firstStart = stored.State() == qcal::settings::FileState::Missing && !form.Settings().Locked();
     form.Check(CurrentRulesCheck)->setChecked(rules.isEmpty() ? firstStart : StoredFlag(rules));
     form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
     restoring = false;
