@@ -19,6 +19,7 @@
 #include "support/ui_fixture.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
+#include "ui/common/field_checks.h"
 #include "ui/main/module1.h"
 #include "ui/tools/batch_window.h"
 #include "ui/tools/form5.h"

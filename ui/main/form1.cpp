@@ -3,6 +3,8 @@
 
 #include "ui/main/form1.h"
 
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -45,6 +47,7 @@ struct TopMenu {
     const char* name;
     const char* caption;
     std::initializer_list<MenuItem> items;
+    bool marketsFirst = false;  // the kinds of security of the market list open the menu, one check mark
 };
 
 const TopMenu kMenus[] = {
@@ -56,14 +59,12 @@ const TopMenu kMenus[] = {
       {"MBJ", "目标价与盈亏表", ItemKind::Plain},
       {"BCZT", "补仓与做T", ItemKind::Plain}}},
     {"SZ", "设置",
-     {{"SHAG", qcal::kShanghai, ItemKind::Checkable},
-      {"SZAG", qcal::kShenzhen, ItemKind::Checkable},
-      {"JJQZ", qcal::kFunds, ItemKind::Checkable},
-      {"YH", "———————", ItemKind::Divider},
+     {{"YH", "———————", ItemKind::Divider},
       {"CKZD", "窗口置顶", ItemKind::Checkable},
       {"JYMR", "记忆买入", ItemKind::Checkable},
       {"XXGZ", qcal::caption::kCurrentRulesMenu, ItemKind::Checkable},
-      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable}}},
+      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable}},
+     true},
     {"BZ", "帮助", {{"GY", "关于", ItemKind::Plain}}},
 };
 
@@ -154,7 +155,15 @@ void Form1::CreateMenus()
         QMenu* menu = bar->addMenu(QString::fromUtf8(top.caption));
         menu->setObjectName(QString::fromLatin1(top.name));
         menu->menuAction()->setObjectName(QString::fromLatin1(top.name) + QStringLiteral("_menu"));
-        for (const MenuItem& item : top.items) {
+        std::vector<MenuItem> items;
+        if (top.marketsFirst) {
+            for (const qcal::Instrument& row : qcal::BuiltInInstruments()) {
+                if (row.menuItem)
+                    items.push_back({row.menuItem, row.name, ItemKind::Checkable});
+            }
+        }
+        items.insert(items.end(), top.items.begin(), top.items.end());
+        for (const MenuItem& item : items) {
             auto* action = new QAction(Q(item.caption), this);
             action->setObjectName(QString::fromLatin1(item.name));
             action->setEnabled(item.kind != ItemKind::Divider);
@@ -246,6 +255,14 @@ QCheckBox* Form1::Check(int index) const { return At(check_, index); }
 QAction* Form1::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
 
 QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast<std::size_t>(id)]; }
+
+bool Form1::BuySideLocked() const { return text_[qcal::BuyPrice]->isReadOnly() || text_[qcal::BuyQuantity]->isReadOnly(); }
+
+void Form1::CarryIntoBuy(const QString& price, const QString& shares)
+{
+    text_[qcal::BuyPrice]->setText(price);
+    text_[qcal::BuyQuantity]->setText(shares);
+}
 
 bool Form1::IsExiting() const { return exiting_; }
 

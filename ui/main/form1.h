@@ -35,7 +35,7 @@ namespace qcal::ui {
 enum MainCombo : int { CommissionCombo = 1, StampDutyCombo, MarketCombo };
 enum MainCheck : int { OnTopCheck = 1, RememberBuyCheck, CurrentRulesCheck, WaiveMinimumCheck };
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public MainLink {
     Q_OBJECT
 public:
     Form1();                                      // QCAL.INI where the settings live (ini_location.h)
@@ -60,20 +60,23 @@ public:
 
     // Widgets → calculation state (texts, labels, locks, lists and the Money figures), and back.
     // Apply publishes the new view to the side windows.
-    qcal::MainWindowState Snapshot() const;
-    void Apply(const qcal::MainWindowState& state);
+    qcal::MainWindowState Snapshot() const override;
+    void Apply(const qcal::MainWindowState& state) override;
     qcal::FeeSettings Fees() const;
 
     // What the side windows take from this window: the holding and the fee settings on screen.
-    const MainFeed& Feed() const { return feed_; }
+    const MainFeed& Feed() const override { return feed_; }
+    QWidget& Window() override { return *this; }
+    bool BuySideLocked() const override;
+    void CarryIntoBuy(const QString& price, const QString& shares) override;
 
     // One slot per side window. The opener creates them lazily; Clear closes the batch windows,
     // the converter and the mini window, and Exit closes all of them.
-    QPointer<QWidget>& SideWindow(SideWindowId id);
+    QPointer<QWidget>& SideWindow(SideWindowId id) override;
 
     // A side window hands control back: show, raise, activate and run Form_Activate.
     // Does nothing once the program is exiting.
-    void ComeBack();
+    void ComeBack() override;
     bool IsExiting() const;
 
     // Form_Activate: the program calls it itself when the main window becomes the program's
@@ -144,6 +147,15 @@ private:
     // Runs a field check of Module1 on the field (InputValid back to 0 afterwards): the accepted
     // value, or nullopt when the check refused it.
     std::optional<qcal::Money> CheckedValue(Field field, void (*check)(QLineEdit*));
+public:
+    struct SideInputs {
+        Field price, quantity;
+        void (*checkPrice)(QLineEdit*);
+        void (*checkQuantity)(QLineEdit*);
+    };
+private:
+    std::optional<qcal::Money> CheckedQuantity(const SideInputs& side, qcal::SideFigures& figures);
+    bool ConfirmPrice(const SideInputs& side, qcal::SideFigures& figures);
     bool BuySideIsNormal() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,8 @@
 // The main window's handlers: loading, the commands, the menus, Enter and the arrow keys in
 // the six input fields, activation, and the two calculations.
 
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,12 +16,15 @@
 #include "core/input_checks.h"
 #include "core/numtext.h"
 #include "core/recalculate.h"
+#include "core/schedules/own.h"
 #include "core/trade.h"
 #include "ui/common/colours.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
 #include "ui/main/form1_layout.h"
+#include "ui/common/field_checks.h"
+#include "ui/common/message_box.h"
 #include "ui/main/module1.h"
 #include "ui/tools/side_windows.h"
 
@@ -31,6 +36,10 @@ namespace {
 
 bool IsEmpty(const QLineEdit* field) { return field->text().isEmpty(); }
 
+// The input fields of each side and their checks.
+const Form1::SideInputs kBuyInputs{BuyPrice, BuyQuantity, Module1::CheckBuyPrice, Module1::CheckBuyQuantity};
+const Form1::SideInputs kSellInputs{SellPrice, SellQuantity, Module1::CheckSellPrice, Module1::CheckSellQuantity};
+
 // The caption and tool tip that a label was created with.
 void RestoreLabel(QLabel* label)
 {
@@ -40,12 +49,16 @@ void RestoreLabel(QLabel* label)
     SetLabelColour(label, qcal::Colour::Black);
 }
 
-// The markets of the list and their menu items.
-struct MarketItem {
-    std::string_view market;
-    const char* item;
-};
-constexpr MarketItem kMarketItems[] = {{qcal::kShanghai, "SHAG"}, {qcal::kShenzhen, "SZAG"}, {qcal::kFunds, "JJQZ"}};
+// The kinds of security of the market list that have a menu item.
+std::vector<const qcal::Instrument*> MarketItems()
+{
+    std::vector<const qcal::Instrument*> items;
+    for (const qcal::Instrument& row : qcal::BuiltInInstruments()) {
+        if (row.menuItem)
+            items.push_back(&row);
+    }
+    return items;
+}
 
 } // namespace
 
@@ -58,8 +71,8 @@ void Form1::Form_Load()
         combo_[CommissionCombo]->addItem(QString::number(tenths / 10.0, 'f', 1));
     for (int duty = 6; duty >= 0; --duty)
         combo_[StampDutyCombo]->addItem(QString::number(duty));
-    for (const MarketItem& row : kMarketItems)
-        combo_[MarketCombo]->addItem(Q(row.market));
+    for (const qcal::Instrument& row : qcal::BuiltInInstruments())
+        combo_[MarketCombo]->addItem(Q(row.name));
     // The lists start without a choice; what they show comes from the settings file.
     for (QComboBox* list : {combo_[CommissionCombo], combo_[StampDutyCombo], combo_[MarketCombo]})
         list->setCurrentIndex(-1);
@@ -104,8 +117,8 @@ void Form1::ConnectHandlers()
     onMenu("JYMR", [this] { check_[RememberBuyCheck]->setChecked(Action("JYMR")->isChecked()); });
     onMenu("XXGZ", [this] { check_[CurrentRulesCheck]->setChecked(Action("XXGZ")->isChecked()); });
     onMenu("MW", [this] { check_[WaiveMinimumCheck]->setChecked(Action("MW")->isChecked()); });
-    for (const MarketItem& row : kMarketItems)
-        onMenu(row.item, [this, market = row.market] { MarketMenu_Click(market); });
+    for (const qcal::Instrument* row : MarketItems())
+        onMenu(row->menuItem, [this, market = row->name] { MarketMenu_Click(market); });
 
     // Value changes made by code run the click behaviour too, inside the setter.
     connect(combo_[MarketCombo], &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
@@ -193,7 +206,7 @@ std::optional<qcal::Money> Form1::AcceptedValue(Field field)
     try {
         return qcal::MoneyOrZero(S(text_[field]->text()));  // from the digits: exact at 15 digits too
     } catch (const qcal::OutOfRange&) {
-        Module1::Refuse(text_[field], qcal::MessageFor(qcal::Reason::OutOfRange));
+        Refuse(this, qcal::MessageFor(qcal::Reason::OutOfRange), text_[field]);
         return std::nullopt;
     }
 }
@@ -208,24 +221,17 @@ std::optional<qcal::Money> Form1::CheckedValue(Field field, void (*check)(QLineE
 }
 
 // The message, then the control to correct: a rate list, or the field the outcome names.
+// The message, then the control to correct: a rate list, or the field the outcome names.
 void Form1::Report(const qcal::Outcome& outcome)
 {
-    Module1::ShowMessage(this, outcome.message);
+    QWidget* focus = nullptr;
     switch (outcome.Focus()) {
-    case FocusTarget::CommissionList:
-    case FocusTarget::StampDutyList: {
-        QComboBox* list = combo_[outcome.Focus() == FocusTarget::CommissionList ? CommissionCombo : StampDutyCombo];
-        list->setFocus(Qt::OtherFocusReason);
-        if (QLineEdit* edit = list->lineEdit())
-            edit->selectAll();
-        break;
+    case FocusTarget::CommissionList: focus = combo_[CommissionCombo]; break;
+    case FocusTarget::StampDutyList: focus = combo_[StampDutyCombo]; break;
+    case FocusTarget::Field: focus = text_[outcome.field]; break;
+    case FocusTarget::None: break;
     }
-    case FocusTarget::Field:
-        Module1::Reselect(text_[outcome.field]);
-        break;
-    case FocusTarget::None:
-        break;
-    }
+    Refuse(this, outcome.message, focus);
 }
 
 bool Form1::RunBuy()
@@ -257,7 +263,7 @@ void Form1::Command1_Click()
     // A posted batch buy keeps its price and quantity: refusing before the reset leaves them in
     // place for a later single sell, which needs them for the remaining shares.
     if (text_[BuyPrice]->isReadOnly()) {
-        Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::ClearFirst));
+        Refuse(this, qcal::MessageFor(qcal::Reason::ClearFirst), nullptr);
         return;
     }
     calc_.ResetBuySide();
@@ -278,16 +284,12 @@ void Form1::Command1_Click()
         }
     }
     if (text_[SellPrice]->isReadOnly()) {
-        Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::ClearFirst));
+        Refuse(this, qcal::MessageFor(qcal::Reason::ClearFirst), nullptr);
         return;
     }
     if (IsEmpty(text_[SellPrice]) || IsEmpty(text_[SellQuantity]))
         return;
-    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
-    if (!price)
-        return;
-    calc_.sell.price = *price;
-    const auto quantity = CheckedValue(SellQuantity, Module1::CheckSellQuantity);
+    const auto quantity = CheckedQuantity(kSellInputs, calc_.sell);
     if (!quantity)
         return;
     calc_.sell.quantity = *quantity;
@@ -378,20 +380,20 @@ void Form1::Combo3_Click()
 {
     const QString market = combo_[MarketCombo]->currentText();
     bool known = false;
-    for (const MarketItem& row : kMarketItems)
-        known = known || market == Q(row.market);
+    for (const qcal::Instrument* row : MarketItems())
+        known = known || market == Q(row->name);
     if (!known)
         return;
-    for (const MarketItem& row : kMarketItems)
-        Action(row.item)->setChecked(market == Q(row.market));
+    for (const qcal::Instrument* row : MarketItems())
+        Action(row->menuItem)->setChecked(market == Q(row->name));
     ShowRulesInForce();
     RecomputeForNewRates();
 }
 
 void Form1::MarketMenu_Click(std::string_view market)
 {
-    for (const MarketItem& row : kMarketItems)
-        Action(row.item)->setChecked(row.market == market);
+    for (const qcal::Instrument* row : MarketItems())
+        Action(row->menuItem)->setChecked(row->name == market);
     combo_[MarketCombo]->setCurrentText(Q(market));
 }
 
@@ -403,7 +405,7 @@ void Form1::Combo1_Validate()
         return;
     }
     // The focus stays where the user sent it; the text waits selected for the next visit.
-    Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::CommissionRate));
+    ShowMessage(this, qcal::MessageFor(qcal::Reason::CommissionRate));
     combo_[CommissionCombo]->lineEdit()->selectAll();
 }
 
@@ -450,7 +452,8 @@ void Form1::ShowRulesInForce()
 {
     const bool current = check_[CurrentRulesCheck]->isChecked();
     // The stamp duty list keeps its choice for the program's own rules; the current ones do not use it.
-    combo_[StampDutyCombo]->setEnabled(!current && combo_[MarketCombo]->currentText() != Q(qcal::kFunds));
+    combo_[StampDutyCombo]->setEnabled(
+        !current && qcal::OwnRulesChargeStampDuty(qcal::FindInstrument(S(combo_[MarketCombo]->currentText()))));
     const auto tip = [&](int label, std::string_view currentTip) {
         const ControlSpec* row = FindControl(form1::Controls(), label_[label]->objectName().toStdString());
         label_[label]->setToolTip(Q(current ? currentTip : row->toolTip));
@@ -504,15 +507,31 @@ void Form1::Text1_KeyPress()
     if (text_[BuyPrice]->isReadOnly())
         return;
     calc_.ResetBuySide();
-    if (IsEmpty(text_[BuyPrice])) {
+    if (ConfirmPrice(kBuyInputs, calc_.buy))
         FocusField(BuyQuantity);
-        return;
-    }
-    const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice);
+}
+
+// Enter in a side's price: an empty price moves on, a price that passes its check goes into the
+// side's figures. False when it was refused (the user has seen why).
+bool Form1::ConfirmPrice(const SideInputs& side, qcal::SideFigures& figures)
+{
+    if (IsEmpty(text_[side.price]))
+        return true;
+    const auto price = CheckedValue(side.price, side.checkPrice);
+    if (price)
+        figures.price = *price;
+    return price.has_value();
+}
+
+// A side's price and quantity, checked in turn as Enter in its quantity does; the price goes into
+// the side's figures at once. nullopt when either was refused (the user has seen why).
+std::optional<qcal::Money> Form1::CheckedQuantity(const SideInputs& side, qcal::SideFigures& figures)
+{
+    const auto price = CheckedValue(side.price, side.checkPrice);
     if (!price)
-        return;
-    calc_.buy.price = *price;
-    FocusField(BuyQuantity);
+        return std::nullopt;
+    figures.price = *price;
+    return CheckedValue(side.quantity, side.checkQuantity);
 }
 
 void Form1::Text2_KeyPress()
@@ -524,11 +543,7 @@ void Form1::Text2_KeyPress()
         FocusField(SellPrice);
         return;
     }
-    const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice);
-    if (!price)
-        return;
-    calc_.buy.price = *price;
-    const auto quantity = CheckedValue(BuyQuantity, Module1::CheckBuyQuantity);
+    const auto quantity = CheckedQuantity(kBuyInputs, calc_.buy);
     if (!quantity)
         return;
     if (BuySideIsNormal())
@@ -550,15 +565,9 @@ void Form1::Text11_KeyPress()
     if (text_[SellPrice]->isReadOnly())
         return;
     calc_.ResetSellSide();
-    if (IsEmpty(text_[SellPrice])) {
-        FocusField(SellQuantity);
+    if (!ConfirmPrice(kSellInputs, calc_.sell))
         return;
-    }
-    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
-    if (!price)
-        return;
-    calc_.sell.price = *price;
-    if (!IsEmpty(text_[BuyQuantity]))
+    if (!IsEmpty(text_[SellPrice]) && !IsEmpty(text_[BuyQuantity]))
         text_[SellQuantity]->setText(text_[BuyQuantity]->text());
     FocusField(SellQuantity);
 }
@@ -572,17 +581,12 @@ void Form1::Text12_KeyPress()
         FocusField(Bonus);
         return;
     }
-    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
-    if (!price)
-        return;
-    calc_.sell.price = *price;
-    const auto quantity = CheckedValue(SellQuantity, Module1::CheckSellQuantity);
+    const auto quantity = CheckedQuantity(kSellInputs, calc_.sell);
     if (!quantity)
         return;
     calc_.sell.quantity = *quantity;
-    if (!RunSell())
-        return;
-    FocusField(Bonus);
+    if (RunSell())
+        FocusField(Bonus);
 }
 
 // Text21 and Text22 are checked here, not in Module1: only this window has them.
@@ -590,7 +594,7 @@ bool Form1::RewriteChecked(Field field, qcal::CheckOutcome (*check)(std::string_
 {
     const qcal::CheckOutcome outcome = check(S(text_[field]->text()));
     if (!outcome.accepted) {
-        Module1::Refuse(text_[field], outcome.message);
+        Refuse(this, outcome.message, text_[field]);
         return false;
     }
     text_[field]->setText(Q(outcome.text));

@@ -1,6 +1,7 @@
 #pragma once
-// Procedures shared by the windows: the input checks, the message box, the settings file
-// and the always-on-top calls.
+// The main window's procedures of the settings file (QCAL.INI) and the always-on-top calls. The
+// field checks the batch windows share are in ui/common/field_checks.h, the message box and the
+// refusal in ui/common/message_box.h.
 
 #include <memory>
 #include <string_view>
@@ -17,22 +18,6 @@ class Form1;
 }
 
 namespace qcal::ui::Module1 {
-
-// Set to 1 by a field check that accepted its field; the caller resets it to 0.
-extern int InputValid;
-
-// The one message box of the program: modal, title "股票计算器提示", warning icon, OK.
-void ShowMessage(QWidget* parent, std::string_view text);
-
-// Gives the field the focus and selects its whole text (after a rejected input).
-void Reselect(QLineEdit* field);
-// A refused input: the message, then the field focused with its whole text selected.
-void Refuse(QLineEdit* field, std::string_view message);
-
-void CheckBuyPrice(QLineEdit* field);
-void CheckBuyQuantity(QLineEdit* field);
-void CheckSellPrice(QLineEdit* field);
-void CheckSellQuantity(QLineEdit* field);
 
 // QCAL.INI. The saves of one user action are one write of the file: open a SaveBatch around
 // them (SaveSettings and SaveBuyInputs open their own, so a lone save is queued at once). The

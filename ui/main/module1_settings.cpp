@@ -14,6 +14,7 @@
 #include "ui/common/text.h"
 #include "settings/profile_file.h"
 #include "ui/main/form1.h"
+#include "ui/common/message_box.h"
 #include "ui/main/module1.h"
 
 namespace qcal::ui::Module1 {
@@ -49,7 +50,7 @@ const KeySpec& Spec(Key key)
         {QStringLiteral("注意"), QStringLiteral("本文件是自动生成，请不要随便修改本文件！")},
         {QStringLiteral("手续费"), QStringLiteral("2.7")},
         {QStringLiteral("印花税"), QStringLiteral("3")},
-        {QStringLiteral("证交所"), Q(qcal::kShanghai)},
+        {QStringLiteral("证交所"), Q(qcal::BuiltInInstruments().front().name)},
         {QStringLiteral("窗口置顶"), QStringLiteral("0")},
         {QStringLiteral("记忆买入"), QStringLiteral("0")},
         {QStringLiteral("买入价格"), QString()},

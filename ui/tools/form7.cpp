@@ -90,7 +90,7 @@ const QColor kMarkedRow(255, 246, 200);
 
 } // namespace
 
-Form7::Form7(Form1& main)
+Form7::Form7(MainLink& main)
     : SideWindow(main, {"Form7", "目标价与盈亏表", kControls, kClientWidth, kClientHeight, false})
 {
     layoutSize_ = size();

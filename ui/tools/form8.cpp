@@ -113,7 +113,7 @@ const std::vector<ControlSpec>& Controls()
 
 } // namespace
 
-Form8::Form8(Form1& main) : SideWindow(main, {"Form8", "补仓与做T", Controls(), kClientWidth, kClientHeight, false})
+Form8::Form8(MainLink& main) : SideWindow(main, {"Form8", "补仓与做T", Controls(), kClientWidth, kClientHeight, false})
 {
     const pf::Field inputs[] = {pf::Held, pf::Cost, pf::Price, pf::TargetCost, pf::SharesToBuy,
                                 pf::TripShares, pf::SellPrice, pf::BuyBackPrice};

@@ -10,33 +10,18 @@
 
 #include <QWidget>
 
+#include "core/main_view.h"
 #include "ui/common/controls.h"
+#include "ui/tools/main_link.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace qcal {
 struct Outcome;
-struct MainView;
 }
 
 namespace qcal::ui {
-
-class Form1;
-
-// The side windows, by their form numbers.
-enum SideWindowId : int {
-    AboutWindow = 2,      // Form2
-    BatchSellWindow = 3,  // Form3
-    BatchBuyWindow = 4,   // Form4
-    ConverterWindow = 5,  // Form5
-    MiniWindow = 6,       // Form6
-    TargetWindow = 7,     // Form7
-    AverageDownWindow = 8,  // Form8
-};
-inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,   ConverterWindow,
-                                                MiniWindow,  TargetWindow,    AverageDownWindow};
-inline constexpr int kLastSideWindow = AverageDownWindow;
 
 class SideWindow : public QWidget {
     Q_OBJECT
@@ -68,9 +53,9 @@ public:
     void Unload();
 
 protected:
-    SideWindow(Form1& main, const Layout& layout);
+    SideWindow(MainLink& main, const Layout& layout);
 
-    Form1& Main() const { return main_; }
+    MainLink& Main() const { return main_; }
     // The main window's holding and fee settings as it published them last.
     const qcal::MainView& View() const;
 
@@ -96,7 +81,7 @@ protected:
 private:
     void HandBack();
 
-    Form1& main_;
+    MainLink& main_;
     Layout layout_;
     std::vector<QLineEdit*> text_;        // index 0 unused
     std::vector<QPushButton*> command_;   // index 0 unused
