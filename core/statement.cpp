@@ -66,14 +66,32 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Blanks around a value: spaces, tabs, and the no-break and ideographic spaces that spreadsheets
 // and Chinese input methods leave.
+// (Byte by byte: this runs for every cell of every row.)
 std::size_t BlankAt(std::string_view s, std::size_t i)
 {
-    if (s[i] == ' ' || s[i] == '\t')
+    const char c = s[i];
+    if (c == ' ' || c == '\t')
         return 1;
-    if (s.substr(i, 2) == "\xC2\xA0")
-        return 2;
-    if (s.substr(i, 3) == "\xE3\x80\x80")
-        return 3;
+    if (c == '\xC2')
+        return i + 1 < s.size() && s[i + 1] == '\xA0' ? 2 : 0;
+    if (c == '\xE3')
+        return i + 2 < s.size() && s[i + 1] == '\x80' && s[i + 2] == '\x80' ? 3 : 0;
+    return 0;
+}
+
+// The length of the blank that ends s, 0 when none.
+std::size_t BlankBefore(std::string_view s)
+{
+    const std::size_t n = s.size();
+    if (n == 0)
+        return 0;
+    const char c = s[n - 1];
+    if (c == ' ' || c == '\t')
+        return 1;
+    if (c == '\xA0')
+        return n >= 2 && s[n - 2] == '\xC2' ? 2 : 0;
+    if (c == '\x80')
+        return n >= 3 && s[n - 2] == '\x80' && s[n - 3] == '\xE3' ? 3 : 0;
     return 0;
 }
 
@@ -87,16 +105,8 @@ std::string_view TrimBlanks(std::string_view s)
         from += n;
     }
     s.remove_prefix(from);
-    for (bool more = true; more && !s.empty();) {
-        more = false;
-        for (const std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
-            if (s.size() >= n && BlankAt(s, s.size() - n) == n) {
-                s.remove_suffix(n);
-                more = true;
-                break;
-            }
-        }
-    }
+    while (const std::size_t n = BlankBefore(s))
+        s.remove_suffix(n);
     return s;
 }
 
@@ -733,7 +743,8 @@ void Reader::Row(std::string_view line)
             return result_.columns[static_cast<std::size_t>(c)];
         return std::string(FieldCaption(f));
     };
-    auto text = [&](Field f) { return cell(f) ? *cell(f) : std::string(); };
+    static const std::string kNone;
+    auto text = [&](Field f) -> const std::string& { return cell(f) ? *cell(f) : kNone; };
 
     Record& r = result_.records.emplace_back();
     r.line = lineNumber_;
@@ -747,16 +758,16 @@ void Reader::Row(std::string_view line)
             problem = Fill(pattern, {what});
     };
 
-    const std::string dateText = text(Field::Date);
+    const std::string& dateText = text(Field::Date);
     const auto date = ParseDate(dateText);
     if (date)
         r.date = date->date;
     else
         lacks(dateText.empty() ? msg::kSkipMissing : msg::kSkipNotDate, caption(Field::Date));
-    const std::string timeText = text(Field::Time);
+    const std::string& timeText = text(Field::Time);
     r.time = NormalisedTime(!timeText.empty() || !date ? timeText : date->rest);
 
-    const std::string codeText = text(Field::Code);
+    const std::string& codeText = text(Field::Code);
     const auto code = ParseCode(codeText);
     if (code)
         r.code = *code;

@@ -224,6 +224,7 @@ public:
     bool Bom() const { return bomMatched_ == 3; }
     bool ValidUtf8() const { return utf8Bad_ == 0 && utf8Need_ == 0; }
     bool WellFormedGbk() const { return gbkBad_ == 0 && !gbkLead_; }
+    std::size_t Utf8Errors() const { return utf8Bad_ + (utf8Need_ > 0 ? 1 : 0); }
     std::size_t NonAsciiSequences() const { return utf8Sequences_; }
     Encoding Likely() const;
     bool Sure() const;
