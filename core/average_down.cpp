@@ -22,7 +22,7 @@ constexpr std::int64_t kLotsTriedBack = 64;
 bool IsShares(Field field) { return field == Held || field == SharesToBuy || field == TripShares; }
 bool IsCost(Field field) { return field == Cost || field == TargetCost; }
 
-Money ValueOf(const PositionFields& fields, Field field) { return ParseMoney(fields.text[field]).value_or(Money()); }
+Money ValueOf(const PositionFields& fields, Field field) { return MoneyOrZero(fields.text[field]); }
 
 // The fields a computation needs, checked (and rewritten) on the copy it works on.
 Outcome Confirm(PositionFields& fields, std::initializer_list<Field> needed)
@@ -53,13 +53,13 @@ Money InvestedOf(PositionFields& fields, const FeeSettings& settings)
     return ValueOf(fields, Invested);
 }
 
-// A cost per share as the main window shows it: rounded up to the thousandth; 0 once nothing is
-// left to recover.
+// A cost per share as the main window shows it: rounded up to the thousandth, decided exactly; 0
+// once nothing is left to recover.
 Money CostPerShare(Money money, Money shares)
 {
     if (money <= Money())
         return Money();
-    return Money::FromDouble(RoundUpToThousandth(money.ToDouble() / shares.ToDouble() * 1000));
+    return CostPerShareRoundedUp(money, shares);
 }
 
 // The lowest price on the tick at which selling every share brings the money back; 0 when nothing

@@ -21,6 +21,11 @@ constexpr std::string_view kZeroPicture = "0.00";
 
 double Tag(const BatchFields& b, int field) { return NumberOrZero(b.tag[field]); }
 
+// A tag read exactly, for the current rules.
+Money TagMoney(const BatchFields& b, int field) { return MoneyOrZero(b.tag[field]); }
+
+// The amount as the batch windows write it: plain digits, no grouping, trailing zeros dropped.
+
 // Where one side's figures go.
 struct SideLayout {
     Side side;
@@ -46,10 +51,10 @@ void ChargeEachBatch(const BatchFields& b, MainWindowState& s, const SideLayout&
                      SideFigures& m)
 {
     for (int batch = 1; batch <= kBatchCount; ++batch) {
-        const Money quantity = Money::FromDouble(Tag(b, BatchQuantityField(batch)));
+        const Money quantity = TagMoney(b, BatchQuantityField(batch));
         if (quantity <= Money())
             continue;
-        const Money amount = Money::FromDouble(Tag(b, BatchPriceField(batch))) * quantity;
+        const Money amount = TagMoney(b, BatchPriceField(batch)) * quantity;
         const auto fees = TradeFees(amount, quantity, side.side, rates);
         if (!fees)
             throw Refused{Refusal(Reason::OutOfRange)};
@@ -58,10 +63,10 @@ void ChargeEachBatch(const BatchFields& b, MainWindowState& s, const SideLayout&
         m.transferFee += fees->transferFee;
     }
     m.fees = m.commission + m.stampDuty + m.transferFee;
-    Show(s, side.commission, m.commission.ToDouble(), kAmountPicture);
-    Show(s, side.stampDuty, m.stampDuty.ToDouble(), kAmountPicture);
-    Show(s, side.transferFee, m.transferFee.ToDouble(), kAmountPicture);
-    Show(s, side.totalFees, m.fees.ToDouble(), kAmountPicture);
+    Show(s, side.commission, m.commission, kAmountPicture);
+    Show(s, side.stampDuty, m.stampDuty, kAmountPicture);
+    Show(s, side.transferFee, m.transferFee, kAmountPicture);
+    Show(s, side.totalFees, m.fees, kAmountPicture);
 }
 
 // The averaging and the fees, shared by both sides. Returns nullopt when no batch has a quantity.
@@ -83,16 +88,20 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     SideFigures m;
     Show(s, side.price, RoundDecimals(A / Q, 4), kPricePicture);
     Show(s, side.quantity, Q, kSharesPicture);
-    // The whole amount, grouped like every sum, its third and fourth decimals kept when a price has them.
-    Show(s, side.amount, A, kExactAmountPicture);
     m.price = Money::FromDouble(Shown(s, side.price));
     m.quantity = Money::FromDouble(Shown(s, side.quantity));
-    m.amount = Money::FromDouble(Shown(s, side.amount));
 
     if (rates.rules == FeeRules::Current) {
+        // The amount is the batches' own, exact to the last digit, not a sum of doubles.
+        for (int batch = 1; batch <= kBatchCount; ++batch)
+            m.amount += TagMoney(b, BatchPriceField(batch)) * TagMoney(b, BatchQuantityField(batch));
+        Show(s, side.amount, m.amount, kExactAmountPicture);
         ChargeEachBatch(b, s, side, rates, m);
         return Charged{m, rates};
     }
+    // The whole amount, grouped like every sum, its third and fourth decimals kept when a price has them.
+    Show(s, side.amount, A, kExactAmountPicture);
+    m.amount = Money::FromDouble(Shown(s, side.amount));
 
     // Commission (with its 5-yuan minimum) and stamp duty on the amount as written; the transfer
     // fee of a single trade is not wanted here.
@@ -100,13 +109,13 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     if (!fees)
         throw Refused{Refusal(Reason::OutOfRange)};
     m.commission = fees->commission;
-    Show(s, side.commission, m.commission.ToDouble(), kAmountPicture);
+    Show(s, side.commission, m.commission, kAmountPicture);
     if (rates.market == Market::Funds) {
         m.stampDuty = Money();
         Show(s, side.stampDuty, 0, kZeroPicture);
     } else {
         m.stampDuty = fees->stampDuty;
-        Show(s, side.stampDuty, m.stampDuty.ToDouble(), kAmountPicture);
+        Show(s, side.stampDuty, m.stampDuty, kAmountPicture);
     }
 
     // Each batch pays its own transfer fee with its own minimum: three batches of 100 shares pay
@@ -139,14 +148,19 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
         return false;
     const SideFigures& m = charged->figures;
 
-    // The amount plus the fees per share, rounded up to the thousandth.
-    const double cost = (Shown(s, BuyFees) + Shown(s, BuyAmount)) / Shown(s, BuyQuantity);
-    Show(s, BuyCost, RoundUpToThousandth(cost * 1000), kThousandthsPicture);
+    // The amount plus the fees per share, rounded up to the thousandth; exactly under the current rules.
+    if (charged->rates.rules == FeeRules::Current) {
+        const Money paid = ShownMoney(s, BuyAmount) + ShownMoney(s, BuyFees);
+        Show(s, BuyCost, CostPerShareRoundedUp(paid, ShownMoney(s, BuyQuantity)), kThousandthsPicture);
+        Show(s, Paid, paid, kAmountPicture);
+    } else {
+        const double cost = (Shown(s, BuyFees) + Shown(s, BuyAmount)) / Shown(s, BuyQuantity);
+        Show(s, BuyCost, RoundUpToThousandth(cost * 1000), kThousandthsPicture);
+        Show(s, Paid, Shown(s, BuyAmount) + Shown(s, BuyFees), kAmountPicture);
+    }
 
-    Show(s, Paid, Shown(s, BuyAmount) + Shown(s, BuyFees), kAmountPicture);
-
-    const Holding holding{m.price, m.quantity, Money::FromDouble(Shown(s, Paid))};
-    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->rates).ToDouble(), kThousandthsPicture);
+    const Holding holding{m.price, m.quantity, ShownMoney(s, Paid)};
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->rates), kThousandthsPicture);
     s.label[BreakEvenLabel].colour = Colour::Red;
 
     // The main window's state follows the screen, so that a later single sell compares with the
@@ -163,15 +177,22 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
     if (!charged)
         return false;
 
-    Show(s, Received, Shown(s, SellAmount) - Shown(s, SellFees), kAmountPicture);
+    const Rates& rates = charged->rates;
+    if (rates.rules == FeeRules::Current)
+        Show(s, Received, ShownMoney(s, SellAmount) - ShownMoney(s, SellFees), kAmountPicture);
+    else
+        Show(s, Received, Shown(s, SellAmount) - Shown(s, SellFees), kAmountPicture);
     s.sell = charged->figures;
 
     // Without a buy on screen there is nothing to compare the sale with.
     if (s.text[Paid].empty())
         return true;
 
-    Show(s, ProfitOrShares, Shown(s, Received) - Shown(s, Paid), kAmountPicture);
-    s.profit = Money::FromDouble(Shown(s, ProfitOrShares));
+    if (rates.rules == FeeRules::Current)
+        Show(s, ProfitOrShares, ShownMoney(s, Received) - ShownMoney(s, Paid), kAmountPicture);
+    else
+        Show(s, ProfitOrShares, Shown(s, Received) - Shown(s, Paid), kAmountPicture);
+    s.profit = ShownMoney(s, ProfitOrShares);
 
     // A paid amount of 0 or less (a dividend at or above the cost) gives no meaningful yield.
     const double paid = Shown(s, Paid);
@@ -184,7 +205,6 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
     s.label[ProfitLabel].caption = loss ? caption::kLoss : caption::kGain;
     s.label[ProfitLabel].colour = s.label[YieldLabel].colour = loss ? Colour::Blue : Colour::Red;
 
-    const Rates& rates = charged->rates;
     const double sold = Shown(s, SellQuantity);
     const double bought = Shown(s, BuyQuantity);
     if (sold < bought) {
@@ -194,16 +214,16 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
             (Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees)) / remaining;
         const Money R = Money::FromDouble(remaining);
         // A sliver of a share (a retyped holding) rounds to no shares: there is no price to find.
-        const Holding holding{Money::FromDouble(price), R, Money::FromDouble(Shown(s, Paid) - Shown(s, Received))};
+        const Holding holding{Money::FromDouble(price), R, ShownDifference(s, Paid, Received, rates.rules)};
         if (R > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
     } else {
         // Text2 can have been emptied or retyped without Enter since the buy: without shares
         // bought there is no break-even of the buy to give.
         const Money Q = Money::FromDouble(bought);
-        const Holding holding{Money::FromDouble(Shown(s, BuyPrice)), Q, Money::FromDouble(Shown(s, Paid))};
+        const Holding holding{Money::FromDouble(Shown(s, BuyPrice)), Q, ShownMoney(s, Paid)};
         if (Q > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
     }
     return true;
 }

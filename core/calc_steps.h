@@ -43,6 +43,25 @@ inline void Show(MainWindowState& s, Field field, double value, std::string_view
     s.text[field] = FormatPicture(value, picture);
 }
 
+// Money is shown from its digits, every one of them.
+inline void Show(MainWindowState& s, Field field, Money value, std::string_view picture)
+{
+    s.text[field] = FormatPicture(value, picture);
+}
+
+// A figure as shown, read back exactly: the current rules work in decimals to the last digit, where
+// a double would lose the cents of a 16-digit sum. Beyond Money's range it throws OutOfRange.
+inline Money ShownMoney(const MainWindowState& s, Field field) { return MoneyOrZero(s.text[field]); }
+
+// One figure as shown less another: exactly under the current rules, in doubles (rounded to four
+// decimals) in the program's own model, which computes in doubles.
+inline Money ShownDifference(const MainWindowState& s, Field a, Field b, FeeRules rules)
+{
+    if (rules == FeeRules::Current)
+        return ShownMoney(s, a) - ShownMoney(s, b);
+    return Money::FromDouble(Shown(s, a) - Shown(s, b));
+}
+
 // Runs the steps and tells why they stopped, if they did; the caller works on copies and keeps
 // them only when the outcome is ok.
 template <typename Steps>

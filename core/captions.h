@@ -112,4 +112,11 @@ inline constexpr std::string_view kStatementRegulatoryFee = "证管费";
 inline constexpr std::string_view kStatementNet = "发生金额";
 inline constexpr std::string_view kStatementNumber = "成交编号";
 
+// The kinds of the trade journal's entries.
+inline constexpr std::string_view kJournalBuy = "买入";
+inline constexpr std::string_view kJournalSell = "卖出";
+inline constexpr std::string_view kJournalDividend = "红利";
+inline constexpr std::string_view kJournalBonusShares = "送股";
+inline constexpr std::string_view kJournalReserveShares = "转增";
+
 } // namespace qcal::caption

@@ -15,7 +15,7 @@ Money CostOf(Money toRecover, Money shares)
 {
     if (toRecover <= Money() || shares <= Money())
         return Money();
-    return Money::FromDouble(RoundUpToThousandth(toRecover.ToDouble() / shares.ToDouble() * 1000));
+    return CostPerShareRoundedUp(toRecover, shares);
 }
 
 } // namespace

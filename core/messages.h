@@ -41,6 +41,20 @@ inline constexpr std::string_view kFieldOutOfRange = "{}的数值超出可计算
 inline constexpr std::string_view kFieldNotWholeLot = "输入错误，{}必须是整手（100股的整数倍），请重新输入       ";
 inline constexpr std::string_view kTargetProfitTooLarge = "输入错误，目标盈亏太大，收益率超出可计算的范围，请重新输入       ";
 inline constexpr std::string_view kTargetPriceTooHigh = "目标太高，达到它的卖出价超出了可输入的价格范围，请重新输入       ";
+// The trade journal's: an entry that cannot be taken (RefusalText puts the entry's id before them).
+inline constexpr std::string_view kJournalEntryHead = "第";
+inline constexpr std::string_view kJournalEntryTail = "号记录：";
+inline constexpr std::string_view kJournalDate = "日期输入错误，日期应为“年-月-日”，如2024-03-01，请重新输入       ";
+inline constexpr std::string_view kJournalTime = "时间输入错误，时间应为“时:分”或“时:分:秒”，如09:30，或不填，请重新输入       ";
+inline constexpr std::string_view kJournalCode = "证券代码输入错误，代码应为6位数字，请重新输入       ";
+inline constexpr std::string_view kJournalQuantity = "数量输入错误，买卖的数量必须是大于0的整数，送转股数不能为负数，请重新输入       ";
+inline constexpr std::string_view kJournalPrice = "价格输入错误，成交价格必须大于0，请重新输入       ";
+inline constexpr std::string_view kJournalAmount = "成交金额输入错误，成交金额必须大于0，请重新输入       ";
+inline constexpr std::string_view kJournalFee = "费用输入错误，佣金、印花税、过户费和规费都不能为负数，请重新输入       ";
+inline constexpr std::string_view kJournalRate = "每10股派息或送转的数量必须大于0，请重新输入       ";
+inline constexpr std::string_view kJournalBonusShares = "送转的股数与每10股送转的比例不符，请重新输入       ";
+inline constexpr std::string_view kJournalSaleAboveHeld = "卖出的数量超过了当时持有的股数，请检查此前的买卖记录       ";
+inline constexpr std::string_view kJournalNoShares = "当日没有持股，不能分红或送转股，请检查日期       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
 // Reading a broker's statement. "{}" stands for a line number, a count or a list of columns,

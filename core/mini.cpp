@@ -40,8 +40,8 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
     const std::string quantity = FormatPicture(*q, "###,###,###");
     std::optional<Money> breakEven;
     try {
-        const Money price = Money::FromDouble(*ParseNumber(fields.price));
-        const Money shares = Money::FromDouble(*ParseNumber(quantity));
+        const Money price = MoneyOrZero(fields.price);
+        const Money shares = MoneyOrZero(quantity);
         const Rates& rates = *reading.rates;
         if (rates.rules == FeeRules::Own) {
             breakEven = BreakEvenPrice(price, shares, rates);
@@ -59,7 +59,7 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
         return Refusal(Reason::OutOfRange, mini::Quantity);
 
     fields.quantity = quantity;
-    fields.breakEven = FormatPicture(breakEven->ToDouble(), "###,###,##0.00##");
+    fields.breakEven = FormatPicture(*breakEven, "###,###,##0.00##");
     return {};
 }
 

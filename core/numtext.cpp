@@ -1,5 +1,6 @@
 #include "core/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -149,55 +150,126 @@ std::optional<double> ParseNumber(std::string_view text) { return Parse(text).va
 
 bool IsTooLargeNumber(std::string_view text) { return Parse(text).tooLarge; }
 
-std::optional<ExactDecimal> ParseExactDecimal(std::string_view text)
+namespace {
+
+// A numeric text as ±digits × 10^exponent, the digits without leading or trailing zeros (empty for
+// zero). Its size and the exponent bound what the value can be before any string of that size is
+// built: "30E90000000900" is 30 followed by 900 million zeros, which no reader may spell out.
+struct Significand {
+    bool negative = false;
+    std::string digits;
+    long long exponent = 0;
+};
+
+std::optional<Significand> SignificandOf(std::string_view text)
 {
     const auto lexed = Lex(text);
     if (!lexed)
         return std::nullopt;
-    // The digits as one whole number, with the point `scale` places from its end.
-    std::string digits = lexed->intDigits + lexed->fracDigits;
-    long long scale = static_cast<long long>(lexed->fracDigits.size()) - Exponent(*lexed);
-    const auto first = digits.find_first_not_of('0');
+    Significand s;
+    s.negative = lexed->negative;
+    s.digits = lexed->intDigits + lexed->fracDigits;
+    s.exponent = Exponent(*lexed) - static_cast<long long>(lexed->fracDigits.size());
+    const auto first = s.digits.find_first_not_of('0');
     if (first == std::string::npos)
-        return ExactDecimal{0, 0};
-    digits.erase(0, first);
-    while (digits.size() > 1 && digits.back() == '0' && scale > 0) {
-        digits.pop_back();
-        --scale;
-    }
-    for (; scale < 0; ++scale)
-        digits += '0';
-    if (digits.size() > static_cast<std::size_t>(ExactDecimal::kMaxDigits) || scale > ExactDecimal::kMaxScale)
-        return std::nullopt;
-    std::int64_t units = 0;
-    for (char c : digits)
-        units = units * 10 + (c - '0');
-    return ExactDecimal{lexed->negative ? -units : units, static_cast<int>(scale)};
+        return Significand{s.negative, {}, 0};
+    s.digits.erase(0, first);
+    const auto last = s.digits.find_last_not_of('0');
+    s.exponent += static_cast<long long>(s.digits.size() - 1 - last);
+    s.digits.erase(last + 1);
+    return s;
 }
 
-std::optional<Money> ParseMoney(std::string_view text)
+// The digits as a whole number; at most 19 of them, so that it fits in 64 bits unsigned.
+Int128 WholeOf(std::string_view digits)
 {
-    const auto exact = ParseExactDecimal(text);
-    if (!exact)
+    Int128 n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+Int128 PowerOfTen(long long n)
+{
+    Int128 p = 1;
+    for (long long i = 0; i < n; ++i)
+        p *= 10;
+    return p;
+}
+
+constexpr long long kMoneyDigits = 19;  // 2^63 − 1 has 19 digits
+
+} // namespace
+
+std::optional<ExactDecimal> ParseExactDecimal(std::string_view text)
+{
+    const auto s = SignificandOf(text);
+    if (!s)
         return std::nullopt;
-    Int128 raw = exact->units;
-    constexpr int kPlaces = 4;  // Money's ten-thousandths
-    for (int scale = exact->scale; scale < kPlaces; ++scale)
-        raw *= 10;
-    if (exact->scale > kPlaces) {
-        Int128 divisor = 1;
-        for (int scale = kPlaces; scale < exact->scale; ++scale)
-            divisor *= 10;
-        const Int128 rest = raw % divisor;
-        raw /= divisor;
-        if (rest * 2 >= divisor)
+    if (s->digits.empty())
+        return ExactDecimal{0, 0};
+    // Whole numbers keep their zeros in the units (1,000 is 1000 / 1); a fraction has scale digits.
+    const long long size = static_cast<long long>(s->digits.size());
+    const long long units = s->exponent > 0 ? size + s->exponent : size;
+    const long long scale = s->exponent < 0 ? -s->exponent : 0;
+    if (units > ExactDecimal::kMaxDigits || scale > ExactDecimal::kMaxScale)
+        return std::nullopt;
+    const Int128 value = WholeOf(s->digits) * PowerOfTen(std::max(s->exponent, 0LL));
+    const auto whole = static_cast<std::int64_t>(value);
+    return ExactDecimal{s->negative ? -whole : whole, static_cast<int>(scale)};
+}
+
+namespace {
+
+// value × 10^4 rounded halves to even, as Money::FromDouble rounds; tooLarge when it leaves Money.
+struct MoneyReading {
+    std::optional<Money> value;
+    bool tooLarge = false;
+};
+
+MoneyReading ReadMoney(std::string_view text)
+{
+    const auto s = SignificandOf(text);
+    if (!s)
+        return {};
+    if (s->digits.empty())
+        return {Money()};
+    const long long size = static_cast<long long>(s->digits.size());
+    const long long shift = s->exponent + 4;  // raw = digits × 10^shift
+    Int128 raw = 0;
+    if (shift >= 0) {
+        if (size + shift > kMoneyDigits)
+            return {std::nullopt, true};
+        raw = WholeOf(s->digits) * PowerOfTen(shift);
+    } else if (-shift <= size) {
+        const std::string_view digits = s->digits;
+        const auto kept = static_cast<std::size_t>(size + shift);
+        if (static_cast<long long>(kept) > kMoneyDigits)
+            return {std::nullopt, true};
+        raw = WholeOf(digits.substr(0, kept));
+        // The dropped digits end in a nonzero digit: exactly half is a lone "5".
+        const std::string_view dropped = digits.substr(kept);
+        const bool half = dropped == "5";
+        if ((dropped[0] >= '5' && !half) || (half && raw % 2 != 0))
             ++raw;
-        else if (rest * 2 <= -divisor)
-            --raw;
     }
-    if (raw > std::numeric_limits<std::int64_t>::max() || raw < std::numeric_limits<std::int64_t>::min())
-        return std::nullopt;
-    return Money::FromRaw(static_cast<std::int64_t>(raw));
+    // else: less than a tenth of a ten-thousandth, which rounds to 0
+    const Int128 value = s->negative ? -raw : raw;
+    if (value > std::numeric_limits<std::int64_t>::max() || value < std::numeric_limits<std::int64_t>::min())
+        return {std::nullopt, true};
+    return {Money::FromRaw(static_cast<std::int64_t>(value))};
+}
+
+} // namespace
+
+std::optional<Money> ParseMoney(std::string_view text) { return ReadMoney(text).value; }
+
+Money MoneyOrZero(std::string_view text)
+{
+    const MoneyReading reading = ReadMoney(text);
+    if (reading.tooLarge)
+        throw OutOfRange();
+    return reading.value.value_or(Money());
 }
 
 double NumberOrZero(std::string_view text)

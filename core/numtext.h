@@ -28,14 +28,17 @@ struct ExactDecimal {
 // nullopt when the text is not numeric, or needs more than 18 significant digits or decimals.
 std::optional<ExactDecimal> ParseExactDecimal(std::string_view text);
 
-// A sum or price text read exactly into Money, rounded to four decimals halves away from zero;
-// nullopt when it is not numeric or beyond Money's range. Figures read back from the fields go
-// through this, never through a binary double.
-std::optional<Money> ParseMoney(std::string_view text);
-
 // True when text follows the grammar but its value is too large for a double ("1e999", a
 // 400-digit number): a number all the same, to be refused as out of range, not as "not a number".
 bool IsTooLargeNumber(std::string_view text);
+
+// A number read exactly as Money: the decimal value rounded to four decimals, halves to even (as
+// Money::FromDouble, but from the digits, never through a binary double, so that a figure of 17 digits
+// reads back as it is shown). nullopt when the text is not numeric or its value is beyond Money's range.
+std::optional<Money> ParseMoney(std::string_view text);
+
+// The same, 0 when the text is not numeric; a number beyond Money's range throws OutOfRange.
+Money MoneyOrZero(std::string_view text);
 
 // The number a field holds, or 0 when its text is not numeric (an empty result field reads as 0).
 double NumberOrZero(std::string_view text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -10,21 +11,22 @@ namespace qcal {
 
 namespace {
 
-// The value's decimal form to 15 significant digits: 15 digits (the first nonzero unless the
-// value is 0) and the number of them that stand before the decimal point (may be <= 0 or > 15).
-struct Decimal15 {
-    std::string digits;  // exactly 15 digits
-    int point = 1;       // value = 0.digits × 10^point
+// A value in decimal: its digits (the first nonzero unless the value is 0) and the number of them
+// that stand before the decimal point (may be <= 0 or beyond the digits).
+struct Decimal {
+    std::string digits;
+    int point = 1;  // value = 0.digits × 10^point
     bool negative = false;
 };
 
-Decimal15 ToDecimal15(double value)
+// A double's decimal form to 15 significant digits: exactly 15 digits.
+Decimal ToDecimal15(double value)
 {
     // std::to_chars ignores the C locale (a Qt program runs under the user's LC_NUMERIC).
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
     *res.ptr = '\0';  // e.g. "-1.23450000000000e+03"
-    Decimal15 d;
+    Decimal d;
     const char* p = buf;
     if (*p == '-') {
         d.negative = true;
@@ -70,25 +72,23 @@ std::string Group(const std::string& intDigits)
     return out;
 }
 
-} // namespace
-
-// The picture language: the part before the first "." is the integer part, the rest the
-// fraction part. In the integer part, "," anywhere means grouping by thousands, and the digits
-// from the first "0" on are always shown (leading zeros pad to that count; with only "#" an
-// integer part of 0 is not shown at all). In the fraction part every "0" and "#" is a decimal
-// place; the places up to the last "0" are always shown, later "#" places only when not a
-// trailing zero. The decimal point is shown only when a decimal is. Other characters are ignored.
-//
-// Rounding is on the value's decimal form to 15 significant digits, halves away from zero.
-// A value that rounds to zero shows no "-". A value too large for the picture's integer
-// part shows all of its digits (1e300 shows 301 digits). NaN and infinities, which no
-// calculation produces, show "NaN", "Infinity" and "-Infinity" (texts that are not numeric,
-// so a later check of the field refuses them).
-std::string FormatPicture(double value, std::string_view picture)
+// Money exactly: every digit of the ten-thousandths, 19 at most.
+Decimal ToDecimal(Money value)
 {
-    if (!std::isfinite(value))
-        return NonFinite(value);
+    // The magnitude as unsigned, so that the lowest raw value has one too.
+    const std::uint64_t raw = static_cast<std::uint64_t>(value.Raw());
+    const std::uint64_t magnitude = value.Raw() < 0 ? ~raw + 1 : raw;
+    Decimal d;
+    d.negative = value.Raw() < 0;
+    d.digits = std::to_string(magnitude);
+    d.point = static_cast<int>(d.digits.size()) - 4;
+    if (magnitude == 0)
+        d.point = 1;
+    return d;
+}
 
+std::string FormatDecimal(const Decimal& d, std::string_view picture)
+{
     const auto dot = picture.find('.');
     const std::string_view intPic = picture.substr(0, dot);
     const std::string_view fracPic = dot == std::string_view::npos ? std::string_view() : picture.substr(dot + 1);
@@ -114,8 +114,7 @@ std::string FormatPicture(double value, std::string_view picture)
     }
 
     // value × 10^decimals rounded, as decimal digits.
-    const Decimal15 d = ToDecimal15(value);
-    const int keep = d.point + decimals;  // how many of the 15 digits stand before the rounding point
+    const int keep = d.point + decimals;  // how many of the digits stand before the rounding point
     std::string scaled;
     if (keep <= 0) {
         scaled.assign(1, (keep == 0 && d.digits[0] >= '5') ? '1' : '0');
@@ -153,6 +152,30 @@ std::string FormatPicture(double value, std::string_view picture)
     return out;
 }
 
+} // namespace
+
+// The picture language: the part before the first "." is the integer part, the rest the
+// fraction part. In the integer part, "," anywhere means grouping by thousands, and the digits
+// from the first "0" on are always shown (leading zeros pad to that count; with only "#" an
+// integer part of 0 is not shown at all). In the fraction part every "0" and "#" is a decimal
+// place; the places up to the last "0" are always shown, later "#" places only when not a
+// trailing zero. The decimal point is shown only when a decimal is. Other characters are ignored.
+//
+// Rounding is halves away from zero at the last digit the picture shows: on a double's decimal
+// form to 15 significant digits, on Money's exact digits (a profit of 20,110,392,857,087.96 has 16).
+// A value that rounds to zero shows no "-". A value too large for the picture's integer
+// part shows all of its digits (1e300 shows 301 digits). NaN and infinities, which no
+// calculation produces, show "NaN", "Infinity" and "-Infinity" (texts that are not numeric,
+// so a later check of the field refuses them).
+std::string FormatPicture(double value, std::string_view picture)
+{
+    if (!std::isfinite(value))
+        return NonFinite(value);
+    return FormatDecimal(ToDecimal15(value), picture);
+}
+
+std::string FormatPicture(Money value, std::string_view picture) { return FormatDecimal(ToDecimal(value), picture); }
+
 // Plain decimal form: up to 15 significant digits, trailing zeros dropped, no grouping.
 // No exponent for magnitudes from 1e-20 up to below 1e21; beyond those the text keeps the
 // general exponent form ("1e+300", "1e-25"), which ParseNumber reads back.
@@ -164,7 +187,7 @@ std::string FormatPlain(double value)
         return NonFinite(value);
     if (value == 0)
         return "0";
-    Decimal15 d = ToDecimal15(value);
+    Decimal d = ToDecimal15(value);
     while (d.digits.size() > 1 && d.digits.back() == '0')
         d.digits.pop_back();
     if (d.point > 21 || d.point < -19) {

@@ -19,11 +19,12 @@ bool Passes(const MainWindowState& s, Field field, CheckOutcome (*check)(std::st
     return check(s.text[field]).accepted;
 }
 
-// A field's value as the calculation reads it; beyond range it is the field to correct.
+// A field's value as the calculation reads it, from its digits (a quantity of 15 digits times 10,000
+// is beyond a double's); beyond range it is the field to correct.
 Money Value(const MainWindowState& s, Field field)
 {
     try {
-        return Money::FromDouble(NumberOrZero(s.text[field]));
+        return MoneyOrZero(s.text[field]);
     } catch (const OutOfRange&) {
         throw Refused{Refusal(Reason::OutOfRange, field)};
     }

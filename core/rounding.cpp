@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace qcal {
 
@@ -41,6 +42,23 @@ double RoundUpToThousandth(double thousandths)
     // (n + 1) / 1000 rather than n / 1000 + 0.001: one division gives the double nearest the
     // decimal result (10062 / 1000.0 == 10.062, while 10.061 + 0.001 need not be).
     return decimal > static_cast<double>(n) ? (static_cast<double>(n) + 1.0) / 1000.0 : n / 1000.0;
+}
+
+Money CostPerShareRoundedUp(Money money, Money shares)
+{
+    if (shares <= Money())
+        throw OutOfRange();
+    // In thousandths of a yuan: money.raw × 1000 / shares.raw (the scales cancel), rounded towards
+    // plus infinity; division truncates towards zero, which is already up for a negative quotient.
+    const Int128 numerator = static_cast<Int128>(money.Raw()) * 1000;
+    const Int128 denominator = shares.Raw();
+    Int128 thousandths = numerator / denominator;
+    if (numerator % denominator > 0)
+        ++thousandths;
+    const Int128 raw = thousandths * (Money::kScale / 1000);
+    if (raw > std::numeric_limits<std::int64_t>::max() || raw < std::numeric_limits<std::int64_t>::min())
+        throw OutOfRange();
+    return Money::FromRaw(static_cast<std::int64_t>(raw));
 }
 
 } // namespace qcal

@@ -24,4 +24,9 @@ double RoundDecimals(double value, int decimals);
 // binary error of the double (2.007 stays 2.007, while 10.0611 becomes 10.062).
 double RoundUpToThousandth(double thousandths);
 
+// money / shares rounded up to a multiple of 0.001, decided on the exact fraction: a cost per share
+// as the windows show it, for sums whose doubles would hide the excess (426 trillion over 4 billion
+// shares, a hair above 102,601.067, is 102,601.068). Throws OutOfRange when shares is not above 0.
+Money CostPerShareRoundedUp(Money money, Money shares);
+
 } // namespace qcal

@@ -18,6 +18,7 @@ using namespace target;
 // Most points the chart's curve is drawn through.
 constexpr int kCurvePoints = 240;
 
+// Read from the digits: a money paid of 17 digits is the one shown.
 std::optional<Money> MoneyOf(const std::string& text) { return ParseMoney(text); }
 
 // A yield's limit, as the yield field takes it: 1,000,000 % is 10,000 times the money paid.
@@ -116,22 +117,34 @@ std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const R
 
 namespace {
 
-// The round step (1, 2 or 5 ticks times a power of ten) nearest to `wanted`.
-Money RoundStep(Money tick, double wanted)
+// The round steps: 1, 2 or 5 ticks times a power of ten.
+template <typename Better>
+Money RoundStep(Money tick, Better better)
 {
     Money step = tick;
-    double best = std::numeric_limits<double>::max();
     for (std::int64_t scale = 1; scale <= 1'000'000'000; scale *= 10) {
         for (std::int64_t factor : {1, 2, 5}) {
             const Money candidate = tick.TimesWhole(scale * factor);
-            const double distance = std::fabs(std::log(candidate.ToDouble() / std::max(wanted, 1e-9)));
-            if (distance < best) {
-                best = distance;
+            if (better(candidate, step))
                 step = candidate;
-            }
         }
     }
     return step;
+}
+
+// The round step nearest to `wanted`.
+Money NearestRoundStep(Money tick, double wanted)
+{
+    const auto distance = [wanted](Money step) { return std::fabs(std::log(step.ToDouble() / std::max(wanted, 1e-9))); };
+    return RoundStep(tick, [&](Money candidate, Money best) { return distance(candidate) < distance(best); });
+}
+
+// The least round step at or above `wanted`.
+Money RoundStepAtLeast(Money tick, Money wanted)
+{
+    return RoundStep(tick, [&](Money candidate, Money best) {
+        return best < wanted ? candidate > best : candidate >= wanted && candidate < best;
+    });
 }
 
 // A whole number of steps at or below the price.
@@ -143,7 +156,7 @@ std::vector<Money> LadderPrices(Money around, Market market, std::span<const Mon
 {
     const Money tick = PriceTick(market);
     // About 1 % of the price a step, so that 20 steps span 10 % either side.
-    Money step = RoundStep(tick, around.ToDouble() * 0.01);
+    Money step = NearestRoundStep(tick, around.ToDouble() * 0.01);
     const double steps = std::round(around.ToDouble() * 0.2 / step.ToDouble());
     int rows = static_cast<int>(std::clamp(steps + 1, 15.0, 25.0));
     Money start = FloorToStep(around, step) - step.TimesWhole((rows - 1) / 2);
@@ -160,8 +173,8 @@ std::vector<Money> LadderPrices(Money around, Market market, std::span<const Mon
         }
     }
     if (outside) {
-        // Coarser round steps over the whole span, about twenty of them.
-        step = RoundStep(tick, (high - low).ToDouble() / 20);
+        // Coarser round steps over the whole span, twenty of them at most.
+        step = RoundStepAtLeast(tick, Money::FromRaw((high - low).Raw() / 20));
         start = std::max(FloorToStep(low, step), step);
         rows = static_cast<int>((high - start).Raw() / step.Raw()) + 1;
         if (start + step.TimesWhole(rows - 1) < high)
@@ -366,7 +379,7 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
     const Money to = prices.back();
     const std::int64_t ticks = (to - from).Raw() / tick.Raw();
     const std::int64_t every = std::max<std::int64_t>(1, ticks / kCurvePoints);
-    for (std::int64_t k = 0; k <= ticks; k += every) {
+    for (std::int64_t k = 0; k <= ticks; k = k < ticks ? std::min(k + every, ticks) : ticks + 1) {
         if (const auto sale = SaleAt(from + tick.TimesWhole(k), shares, paid, rates))
             result.curve.push_back({sale->price.ToDouble(), sale->profit.ToDouble()});
     }

@@ -36,10 +36,9 @@ void ChargeSide(MainWindowState& s, SideFigures& side, const Rates& rates, const
     side.commission = fees->commission;
     side.stampDuty = fees->stampDuty;
     side.transferFee = fees->transferFee;  // kept to four decimals: 1,555 shares pay 1.555
-    Show(s, f.commission, side.commission.ToDouble(), kAmountPicture);
-    Show(s, f.stampDuty, side.stampDuty.ToDouble(),
-         rates.market == Market::Funds ? f.fundsStampPicture : kAmountPicture);
-    Show(s, f.transferFee, side.transferFee.ToDouble(), kAmountPicture);
+    Show(s, f.commission, side.commission, kAmountPicture);
+    Show(s, f.stampDuty, side.stampDuty, rates.market == Market::Funds ? f.fundsStampPicture : kAmountPicture);
+    Show(s, f.transferFee, side.transferFee, kAmountPicture);
 }
 
 // Runs a calculation on a copy of the state and hands the copy over only when it completed.
@@ -103,14 +102,14 @@ void BuySteps(MainWindowState& s)
     }
 
     s.buy.amount = P * Q;
-    Show(s, BuyAmount, s.buy.amount.ToDouble(), kAmountPicture);
+    Show(s, BuyAmount, s.buy.amount, kAmountPicture);
     ChargeSide(s, s.buy, rates, kBuyFeeFields);
 
     // The total is rounded once, so a transfer fee's third decimal only counts here (halves to even).
     const std::int64_t total = (s.buy.commission + s.buy.stampDuty + s.buy.transferFee).TimesWhole(100).ToWhole();
     const std::int32_t kt = RoundInt32(static_cast<double>(total));
-    Show(s, BuyFees, kt / 100.0, kAmountPicture);
     s.buy.fees = Money::FromRaw(static_cast<std::int64_t>(kt) * 100);
+    Show(s, BuyFees, s.buy.fees, kAmountPicture);
 
     // Whole strings, not bare literals: GCC 12 at -O2 warns falsely about those (-Wrestrict).
     if (!ParseNumber(s.text[Dividend]))
@@ -121,25 +120,30 @@ void BuySteps(MainWindowState& s)
     const double bonus = NumberOrZero(s.text[Bonus]);
     const double q = Q.ToDouble();
 
-    const Money D = Money::FromDouble(dividend * q / 10);
     const Money N = Money::FromDouble(bonus * q / 10);
-    const double thousandths = (s.buy.amount + s.buy.fees - D).ToDouble() / (Q + N).ToDouble() * 1000;
-    Show(s, BuyCost, RoundUpToThousandth(thousandths), kCostPicture);
-
-    // On the figures as shown. The program's own model counts the dividend on the holding shown in
-    // Text2, bonus shares included; under the current rules it is paid on the shares bought, as
-    // the company pays it.
-    const double dividendShares = rates.rules == FeeRules::Current ? q : Shown(s, BuyQuantity);
-    const double paid = Shown(s, BuyAmount) + Shown(s, BuyFees) - dividend * dividendShares * 0.1;
-    Show(s, Paid, paid, kAmountPicture);
+    if (rates.rules == FeeRules::Current) {
+        // Exact decimals throughout. The dividend is paid on the shares bought, as the company pays
+        // it; the money paid is taken from the figures as shown.
+        const Money D = ShownMoney(s, Dividend) * Money::FromRaw(Q.Raw() / 10);
+        Show(s, BuyCost, CostPerShareRoundedUp(s.buy.amount + s.buy.fees - D, Q + N), kCostPicture);
+        Show(s, Paid, ShownMoney(s, BuyAmount) + ShownMoney(s, BuyFees) - D, kAmountPicture);
+    } else {
+        const Money D = Money::FromDouble(dividend * q / 10);
+        const double thousandths = (s.buy.amount + s.buy.fees - D).ToDouble() / (Q + N).ToDouble() * 1000;
+        Show(s, BuyCost, RoundUpToThousandth(thousandths), kCostPicture);
+        // On the figures as shown, the dividend counted on the holding shown in Text2, bonus shares
+        // included.
+        const double paid = Shown(s, BuyAmount) + Shown(s, BuyFees) - dividend * Shown(s, BuyQuantity) * 0.1;
+        Show(s, Paid, paid, kAmountPicture);
+    }
 
     // The shares held; the program's own search starts from the amount less the dividend per share,
     // the current rules recover the money actually paid.
     const Money held = Q + Money::FromDouble(bonus * q * 0.1);
     const Money startPrice =
         Money::FromDouble((s.buy.amount - Money::FromDouble(dividend * q * 0.1)).ToDouble() / held.ToDouble());
-    const Holding holding{startPrice, held, Money::FromDouble(Shown(s, Paid))};
-    Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
+    const Holding holding{startPrice, held, ShownMoney(s, Paid)};
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
     s.buyBreakEven = s.text[BreakEven];
 
     s.label[BreakEvenLabel].colour = Colour::Red;
@@ -179,18 +183,18 @@ void SellSteps(MainWindowState& s)
     s.label[BreakEvenLabel].colour = Colour::Black;
 
     s.sell.amount = s.sell.price * s.sell.quantity;
-    Show(s, SellAmount, s.sell.amount.ToDouble(), kAmountPicture);
+    Show(s, SellAmount, s.sell.amount, kAmountPicture);
     ChargeSide(s, s.sell, rates, kSellFeeFields);
 
     s.sell.fees = s.sell.commission + s.sell.stampDuty + s.sell.transferFee;
-    Show(s, SellFees, s.sell.fees.ToDouble(), kAmountPicture);
-    Show(s, Received, (s.sell.amount - s.sell.fees).ToDouble(), kAmountPicture);
+    Show(s, SellFees, s.sell.fees, kAmountPicture);
+    Show(s, Received, s.sell.amount - s.sell.fees, kAmountPicture);
 
     // An empty Text10 means no buy is on screen: there is nothing to compare the sale with.
     const bool bought = !s.text[Paid].empty();
     if (bought) {
-        s.profit = Money::FromDouble(Shown(s, Received) - Shown(s, Paid));
-        Show(s, ProfitOrShares, s.profit.ToDouble(), kAmountPicture);
+        s.profit = ShownDifference(s, Received, Paid, rates.rules);
+        Show(s, ProfitOrShares, s.profit, kAmountPicture);
     }
 
     // Without a buy the stored profit of an earlier round still decides the colour.
@@ -205,7 +209,7 @@ void SellSteps(MainWindowState& s)
         s.label[ProfitLabel].caption = caption::kRemainingShares;
         s.label[ProfitLabel].colour = s.label[YieldLabel].colour = Colour::Red;
         s.unit[ProfitUnit] = caption::kUnitShares;
-        Show(s, ProfitOrShares, (s.buy.quantity - s.sell.quantity).ToDouble(), kSharesPicture);
+        Show(s, ProfitOrShares, s.buy.quantity - s.sell.quantity, kSharesPicture);
 
         s.label[BreakEvenLabel].colour = Colour::Red;
         s.label[BreakEvenLabel].toolTip = std::string(caption::kRemainingBreakEvenTipHead) + s.text[SellQuantity] +
@@ -221,8 +225,8 @@ void SellSteps(MainWindowState& s)
             const double cost =
                 Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees);
             const Holding holding{Money::FromDouble(cost / remaining), Money::FromDouble(remaining),
-                                  Money::FromDouble(Shown(s, Paid) - Shown(s, Received))};
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates).ToDouble(), kThousandthsPicture);
+                                  ShownDifference(s, Paid, Received, rates.rules)};
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
         }
     } else if (!s.buyBreakEven.empty()) {
         // A whole sale after a partial one: the remaining-shares figure no longer applies.

@@ -296,3 +296,55 @@ TEST(TargetPrice, MatchesTheWalkOverTicksUnderBothRules)
 
 } // namespace
 } // namespace qcal
+
+namespace qcal {
+namespace {
+
+// Whatever the purchase and the target, the ladder has the break-even's and the target's rows, and
+// the chart's curve spans them; the ladder stays a screenful.
+TEST(TargetLadder, AlwaysHoldsTheBreakEvenAndTheTarget)
+{
+    std::mt19937 random(29);
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const char* yields[] = {"-90", "-20", "0", "3", "50", "400", "5000"};
+    for (int i = 0; i < 300; ++i) {
+        const std::string markets[] = {SH, FD};
+        FeeSettings settings = pick(2) ? Current(markets[pick(2)]) : Own(markets[pick(2)]);
+        TargetFields f = Bought(std::to_string(1 + pick(200)).c_str(), std::to_string(100 * (1 + pick(50))).c_str());
+        f.text[Yield] = yields[pick(7)];
+        const TargetResult r = ComputeTargetPrice(f, TargetBy::Yield, settings);
+        if (!r.outcome.ok())
+            continue;
+        const auto has = [&](bool LadderRow::*flag) {
+            return std::any_of(r.ladder.begin(), r.ladder.end(), [&](const LadderRow& row) { return row.*flag; });
+        };
+        ASSERT_TRUE(has(&LadderRow::target)) << f.text[BuyPrice] << " " << f.text[Yield];
+        ASSERT_TRUE(has(&LadderRow::breakEven)) << f.text[BuyPrice] << " " << f.text[Yield];
+        ASSERT_LE(r.ladder.size(), 27u) << f.text[BuyPrice] << " " << f.text[Yield];
+        const double target = NumberOrZero(f.text[Price]);
+        ASSERT_LE(r.curve.front().price, target);
+        ASSERT_GE(r.curve.back().price, target);
+        // Every price on the tick's decimals, no more and no fewer.
+        const std::size_t decimals = settings.market == FD ? 3 : 2;
+        for (const LadderRow& row : r.ladder)
+            ASSERT_EQ(row.text[0].size() - row.text[0].find('.') - 1, decimals) << row.text[0];
+    }
+}
+
+// Bonus shares lower the cost a share: the ladder is centred on the cost that counts them.
+TEST(TargetLadder, CentresOnTheCostOfTheHoldingWithItsBonusShares)
+{
+    TargetFields f;
+    TakePurchase(f, {Money::FromWhole(10), Money::FromWhole(1300), *ParseMoney("9,830.10"), Money(), false},
+                 Current());
+    f.text[Yield] = "0";
+    const TargetResult r = ComputeTargetPrice(f, TargetBy::Yield, Current());
+    ASSERT_TRUE(r.outcome.ok());
+    EXPECT_EQ(f.text[BreakEven], "7.59");
+    EXPECT_LT(r.ladder.front().sale.price, Money::FromDouble(7.0));
+    EXPECT_GT(r.ladder.back().sale.price, Money::FromDouble(8.0));
+    EXPECT_LT(r.ladder.back().sale.price, Money::FromDouble(9.0));
+}
+
+} // namespace
+} // namespace qcal

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QApplication>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QTest>
 
 #include "core/captions.h"
@@ -138,7 +139,7 @@ void TestForm1::windowAndFieldsAsCreated()
     Form1& form = w.Open();
     QCOMPARE(form.windowTitle(), QStringLiteral("股票交易费用成本睿衡计算器3.31版"));
     const int dpi = form.logicalDpiX();
-    QCOMPARE(form.centralWidget()->size(), QSize(qRound(10860.0 * dpi / 1440), qRound(6840.0 * dpi / 1440)));
+    QCOMPARE(form.centralWidget()->size(), QSize(qRound(10965.0 * dpi / 1440), qRound(6840.0 * dpi / 1440)));
     QCOMPARE(form.Combo(1)->count(), 31);
     QCOMPARE(form.Combo(1)->itemText(0), QStringLiteral("3.0"));
     QCOMPARE(form.Combo(1)->itemText(30), QStringLiteral("0.0"));
@@ -831,7 +832,9 @@ void TestForm1::exitClosesEverything()
     QVERIFY(!about->isVisible());
     form.ComeBack();  // a side window closing during exit must not bring the main window back
     QVERIFY(!form.isVisible());
-    QVERIFY(!QFile::exists(form.IniPath()));  // leaving writes nothing
+    QFile ini(form.IniPath());  // leaving writes nothing
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QCOMPARE(QStringDecoder("GBK").decode(ini.readAll()), qcal::test::Str(MainWindow::kOwnRulesIni));
     delete about;
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -19,6 +20,7 @@
 
 #include <sys/stat.h>
 
+#include "core/captions.h"
 #include "core/messages.h"
 #include "settings/profile_file.h"
 #include "support/ui_fixture.h"
@@ -92,6 +94,10 @@ private slots:
         QCOMPARE(form.Combo(3)->currentText(), U("上海A股"));
         QVERIFY(!form.Check(1)->isChecked());
         QVERIFY(!form.Check(2)->isChecked());
+        // Today's rules at the very first start, and the settings frame says so.
+        QVERIFY(form.Check(3)->isChecked());
+        QVERIFY(!form.Check(4)->isChecked());
+        QCOMPARE(form.Label(27)->text(), U(qcal::caption::kRulesNoteCurrent));
         QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(form.Text(1)->text().isEmpty());
         QVERIFY(form.Text(2)->text().isEmpty());
@@ -118,7 +124,7 @@ private slots:
                                     "记忆买入=0\r\n"
                                     "买入价格=\r\n"
                                     "买入数量=\r\n"
-                                    "现行规则=0\r\n"
+                                    "现行规则=1\r\n"
                                     "免五=0\r\n")));
         QCOMPARE(boxes.Take().size(), 0);
     }

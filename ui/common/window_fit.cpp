@@ -1,5 +1,7 @@
 #include "ui/common/window_fit.h"
 
+#include <algorithm>
+
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
@@ -43,6 +45,18 @@ QWidget* GatherControls(QWidget* window)
 } // namespace
 
 QSize FrameAllowance() { return kFrameAllowance; }
+
+void MoveOnScreen(QWidget* window, QPoint at)
+{
+    if (const QScreen* screen = window->screen()) {
+        // A window's position is that of its frame: the title bar and borders count.
+        const QRect room = screen->availableGeometry();
+        const QSize whole = window->size() + kFrameAllowance;
+        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - whole.width())));
+        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - whole.height())));
+    }
+    window->move(at);
+}
 
 void FitToScreen(QWidget* window)
 {

@@ -131,7 +131,7 @@ Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
     setFixedSize(size());
     FitToScreen(this);
     if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+        MoveOnScreen(this, s->availableGeometry().center() - QRect(QPoint(), size() + FrameAllowance()).center());
 }
 
 Form1::~Form1()

@@ -191,7 +191,7 @@ bool Form1::BuySideIsNormal() const
 std::optional<qcal::Money> Form1::AcceptedValue(Field field)
 {
     try {
-        return qcal::Money::FromDouble(qcal::NumberOrZero(S(text_[field]->text())));
+        return qcal::MoneyOrZero(S(text_[field]->text()));  // from the digits: exact at 15 digits too
     } catch (const qcal::OutOfRange&) {
         Module1::Refuse(text_[field], qcal::MessageFor(qcal::Reason::OutOfRange));
         return std::nullopt;

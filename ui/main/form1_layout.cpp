@@ -73,7 +73,8 @@ constexpr int kUnitLeft = kFieldLeft + kFieldWidth + 105;
 constexpr int kFrameWidth = kUnitLeft + 300 + 75;
 constexpr int kFramesTop = 720;
 constexpr int kFrameHeight = kRowTop + 10 * kRowStep + kRowHeight + 180;  // eleven rows
-constexpr int kBuyFrameLeft = 2640;
+constexpr int kSettingsWidth = 2520;
+constexpr int kBuyFrameLeft = 120 + kSettingsWidth + 105;
 constexpr int kSellFrameLeft = kBuyFrameLeft + kFrameWidth + 105;
 static_assert(kSellFrameLeft + kFrameWidth + 120 <= kClientWidth);
 static_assert(kFramesTop + kFrameHeight + 120 <= kClientHeight);
@@ -87,7 +88,7 @@ constexpr ControlSpec kFixed[] = {
     {"Command5", Kind::Button, nullptr, 3960, 240, 975, 495, "多次买入", "多次买入计算，使用后如需计算单次买入，请先点击清空"},
     {"Command6", Kind::Button, nullptr, kSellFrameLeft + 1320, 240, 975, 495, "多次卖出", "多次卖出计算，使用后如需计算单次卖出，请先点击清空"},
 
-    {"Frame4", Kind::Frame, nullptr, 120, 720, 2415, 3480, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
+    {"Frame4", Kind::Frame, nullptr, 120, 720, kSettingsWidth, 3480, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
     {"Label25", Kind::Label, "Frame4", 120, 300, 720, 330, "证交所", {}},
     {"Combo3", Kind::ComboList, "Frame4", 840, 300, 1470, 330, {}, {}},
     {"Label23", Kind::Label, "Frame4", 120, 700, 720, 330, "佣  金", kCommissionTip},
@@ -104,15 +105,15 @@ constexpr ControlSpec kFixed[] = {
     // Indented under the box it depends on.
     {"Check4", Kind::CheckBox, "Frame4", 420, 2460, 1890, 300, kWaiveMinimum, kWaiveMinimumTip},
     // Which rules are in force, in words a newcomer understands (ShowRulesNote writes it).
-    {"Label27", Kind::Note, "Frame4", 120, 2790, 2190, 600, {}, {}},
+    {"Label27", Kind::Note, "Frame4", 120, 2790, kSettingsWidth - 225, 600, {}, {}},
 
-    {"Frame5", Kind::Frame, nullptr, 120, 4290, 2415, 1215, "送股分红除权", {}},
+    {"Frame5", Kind::Frame, nullptr, 120, 4290, kSettingsWidth, 1215, "送股分红除权", {}},
     {"Label20_3", Kind::Label, "Frame5", 120, 360, 840, 315, "10股送", "送股的数量"},
-    {"Text21", Kind::TextBox, "Frame5", 960, 360, 1020, 315, {}, "送股的数量"},
-    {"Label20_2", Kind::Label, "Frame5", 2040, 360, 300, 315, "股", "送股的数量"},
+    {"Text21", Kind::TextBox, "Frame5", 960, 360, 1260, 315, {}, "送股的数量"},
+    {"Label20_2", Kind::Label, "Frame5", 2280, 360, 225, 315, "股", "送股的数量"},
     {"Label20_4", Kind::Label, "Frame5", 120, 780, 840, 315, "10股派", "分红的数量"},
-    {"Text22", Kind::TextBox, "Frame5", 960, 780, 1020, 315, {}, "分红的数量"},
-    {"Label20_5", Kind::Label, "Frame5", 2040, 780, 300, 315, "元", "分红的数量"},
+    {"Text22", Kind::TextBox, "Frame5", 960, 780, 1260, 315, {}, "分红的数量"},
+    {"Label20_5", Kind::Label, "Frame5", 2280, 780, 225, 315, "元", "分红的数量"},
 
     {"Command4", Kind::Button, nullptr, 240, 5610, 975, 495, "清 空", "清空所有数据，以便重新计算"},
     {"Command1", Kind::Button, nullptr, 1440, 5610, 975, 495, "计 算", "只计算单次买入卖出费用"},

@@ -8,7 +8,7 @@
 namespace qcal::ui::form1 {
 
 // Client area of the main window, in twips.
-inline constexpr int kClientWidth = 10860;
+inline constexpr int kClientWidth = 10965;
 inline constexpr int kClientHeight = 6840;
 
 std::span<const ControlSpec> Controls();

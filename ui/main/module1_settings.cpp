@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QString>
 
@@ -69,7 +70,15 @@ struct Pending {
 };
 Pending pending;
 
-void Write(Key key, const QString& value) { pending.values[key] = value; }
+// While the stored settings are restored, the click behaviour of the restored boxes runs but saves
+// nothing: what is on screen is what the file holds, and a first start writes no file.
+bool restoring = false;
+
+void Write(Key key, const QString& value)
+{
+    if (!restoring)
+        pending.values[key] = value;
+}
 
 QString Read(const qcal::settings::Profile& stored, Key key)
 {
@@ -154,6 +163,7 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     // The values come from the file as it was read once, before anything is applied; the saves
     // that restoring a check box runs are one action, written when the restore is complete.
     const SaveBatch batch(form);
+    restoring = true;
     const QString commission = Read(stored, Commission);
 
     // The commission is free text; its checks run when it is next used.
@@ -162,9 +172,13 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     SelectEntry(form.Combo(MarketCombo), Read(stored, Market), Spec(Market).fallback);
     form.Check(OnTopCheck)->setChecked(StoredFlag(Read(stored, OnTop)));
     form.Check(RememberBuyCheck)->setChecked(StoredFlag(Read(stored, RememberBuy)));
-    // A missing or unknown value means the program's own rules.
-    form.Check(CurrentRulesCheck)->setChecked(StoredFlag(Read(stored, CurrentRules)));
+    // A first start, with no settings file yet, charges by today's rules; a file written before the
+    // choice existed (no key) keeps the program's own rules it was used with, as does an unknown value.
+    const QString rules = Read(stored, CurrentRules);
+    const bool firstStart = !QFileInfo(form.IniPath()).exists() && !QFileInfo(form.IniPath()).isSymLink();
+    form.Check(CurrentRulesCheck)->setChecked(rules.isEmpty() ? firstStart : StoredFlag(rules));
     form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
+    restoring = false;
 }
 
 }  // namespace qcal::ui::Module1

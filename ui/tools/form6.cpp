@@ -15,16 +15,18 @@ namespace {
 
 using namespace qcal::mini;
 
-constexpr int kClientWidth = 2460;
+// The fields take a quantity of fifteen digits with its separators, and the break-even it gives.
+constexpr int kFieldWidth = 1800;
+constexpr int kClientWidth = 960 + kFieldWidth + 120;
 constexpr int kClientHeight = 1935;
 
 constexpr ControlSpec kControls[] = {
     {"Label1", Kind::Label, nullptr, 120, 180, 840, 315, qcal::caption::kBuyPrice, {}},
-    {"Text1", Kind::TextBox, nullptr, 960, 180, 1380, 315, {}, "每股买入的价格"},
+    {"Text1", Kind::TextBox, nullptr, 960, 180, kFieldWidth, 315, {}, "每股买入的价格"},
     {"Label2", Kind::Label, nullptr, 120, 600, 840, 315, qcal::caption::kBuyQuantity, {}},
-    {"Text2", Kind::TextBox, nullptr, 960, 600, 1380, 315, {}, "买入股票的数量"},
+    {"Text2", Kind::TextBox, nullptr, 960, 600, kFieldWidth, 315, {}, "买入股票的数量"},
     {"Label3", Kind::Label, nullptr, 120, 1020, 840, 315, "保 本 价", {}},
-    {"Text3", Kind::ResultBox, nullptr, 960, 1020, 1380, 315, {}, "扣除买入卖出的各种费用后保证不亏损的每股价格"},
+    {"Text3", Kind::ResultBox, nullptr, 960, 1020, kFieldWidth, 315, {}, "扣除买入卖出的各种费用后保证不亏损的每股价格"},
     {"Check1", Kind::CheckBox, nullptr, 960, 1470, 1380, 315, "置顶", "勾上后，本窗口会置于所有窗口之上"},
 };
 

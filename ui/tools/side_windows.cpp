@@ -1,9 +1,5 @@
 #include "ui/tools/side_windows.h"
 
-#include <algorithm>
-
-#include <QScreen>
-
 #include "ui/common/window_fit.h"
 #include "ui/main/form1.h"
 #include "ui/tools/form2.h"
@@ -39,14 +35,7 @@ void Place(SideWindow& window, const Form1& main)
     QPoint at = main.geometry().center() - window.rect().center();
     if (!window.TakesMainPlace())
         at = QPoint(main.frameGeometry().center().x() - window.width() / 2, main.frameGeometry().bottom() + 1);
-    if (const QScreen* screen = main.screen()) {
-        // The window's position is that of its frame: the title bar and borders count.
-        const QRect room = screen->availableGeometry();
-        const QSize whole = window.size() + FrameAllowance();
-        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - whole.width())));
-        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - whole.height())));
-    }
-    window.move(at);
+    MoveOnScreen(&window, at);
 }
 
 SideWindow* Existing(Form1& main, SideWindowId id)

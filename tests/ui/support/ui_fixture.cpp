@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QStringEncoder>
 #include <QTest>
 
 #include "ui/main/form1.h"
@@ -99,7 +102,14 @@ bool BoxCatcher::WaitFor(int count, int timeoutMs)
 
 // MainWindow -----------------------------------------------------------------------------------
 
-MainWindow::MainWindow() = default;
+MainWindow::MainWindow(Start start)
+{
+    if (start == Start::FirstStart)
+        return;
+    QFile ini(QDir(dir_.path()).filePath(QStringLiteral("QCAL.INI")));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write(QStringEncoder("GBK").encode(Str(kOwnRulesIni)));
+}
 
 MainWindow::~MainWindow()
 {

@@ -79,9 +79,13 @@ private:
 };
 
 // A main window on its own temporary directory, so that no test reads or writes a real QCAL.INI.
+// The directory holds a QCAL.INI that chooses the program's own rules (kOwnRulesIni), as most
+// tests expect; a test of the very first start asks for an empty directory instead.
 class MainWindow {
 public:
-    MainWindow();
+    enum class Start { OwnRules, FirstStart };
+    static constexpr std::string_view kOwnRulesIni = "[TIP]\r\n现行规则=0\r\n";  // UTF-8; GBK on disk
+    explicit MainWindow(Start start = Start::OwnRules);
     ~MainWindow();
 
     // Creates Form1 (if not yet), shows it, makes it active and runs Form_Activate as the entry does.
