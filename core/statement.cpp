@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/captions.h"
+#include "core/civil_date.h"
 #include "core/messages.h"
 #include "core/numtext.h"
 
@@ -147,13 +148,6 @@ std::string Normalised(std::string_view s)
 
 // ---- Values --------------------------------------------------------------------------------------
 
-std::size_t DaysIn(int year, int month)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return static_cast<std::size_t>(kDays[month - 1] + (month == 2 && leap ? 1 : 0));
-}
-
 // Reads 1 to maxDigits digits at i.
 std::optional<int> Digits(std::string_view s, std::size_t& i, std::size_t minDigits, std::size_t maxDigits)
 {
@@ -219,7 +213,9 @@ std::optional<DateTime> ParseDate(std::string_view s)
     } else {
         return std::nullopt;
     }
-    if (year < 1000 || month < 1 || month > 12 || day < 1 || static_cast<std::size_t>(day) > DaysIn(year, month))
+    // The journal's calendar decides which days exist, so that what is read here it takes.
+    const auto valid = year >= 1000 ? CivilDate::FromYmd(year, month, day) : std::nullopt;
+    if (!valid)
         return std::nullopt;
     std::string_view rest = s.substr(i);
     if (!rest.empty() && rest[0] == 'T')
@@ -227,7 +223,7 @@ std::optional<DateTime> ParseDate(std::string_view s)
     rest = TrimBlanks(rest);
     if (!rest.empty() && !IsDigit(rest[0]))
         return std::nullopt;
-    return DateTime{std::to_string(year) + "-" + TwoDigits(month) + "-" + TwoDigits(day), std::string(rest)};
+    return DateTime{valid->Format(), std::string(rest)};
 }
 
 // 9:30, 09:30:05 or 093005 (93005) as HH:MM:SS; any other text as it is.
