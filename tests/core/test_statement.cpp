@@ -238,13 +238,14 @@ TEST(StatementReader, TakesFeesAsChargedAndNeverInventsThem)
         "2024-01-16,600000,浦发银行,股息入账,,,0,,,,,128.00,\n"
         "2024-01-16,600000,浦发银行,证券买入,1000,10.00,10000.00,5,abc,0,0,,A3\n"
         "2024-01-16,600000,浦发银行,证券买入,1000,10.00,1e16,5,0,0,0,,A4\n"
+        "2024-01-16,600000,浦发银行,证券买入,1000,10.00,10000.00,8E99999999,0,0,0,,A5\n"
         ",,,,,,,,,,,,\n"
         "合计,,,,,,\"20,000.00\",,,,,,\n";
     const Statement s = Read(text);
     ASSERT_TRUE(s.Ok()) << s.message;
     EXPECT_EQ(s.headerLine, 3u);
     EXPECT_EQ(s.passedOver, 4u);
-    ASSERT_EQ(s.records.size(), 5u);
+    ASSERT_EQ(s.records.size(), 6u);
     const Record& sell = s.records[0];
     EXPECT_EQ(sell.kind, Kind::Sell);
     EXPECT_EQ(sell.quantity, Money::FromWhole(1000));
@@ -264,6 +265,7 @@ TEST(StatementReader, TakesFeesAsChargedAndNeverInventsThem)
     EXPECT_EQ(dividend.amount, Money::FromWhole(128));
     EXPECT_EQ(s.records[3].reason, "数据不全：印花税不是数字");
     EXPECT_EQ(s.records[4].reason, "数据不全：成交金额（元）的数值超出范围");
+    EXPECT_EQ(s.records[5].reason, "数据不全：手续费的数值超出范围");  // at once, not padded out with zeros
     EXPECT_NE(DuplicateKey(s.records[0]), DuplicateKey(s.records[1]));
 }
 
