@@ -93,6 +93,23 @@ inline constexpr std::string_view kRecoveredNote =
 // Units of Label19(17), after the profit field.
 inline constexpr std::string_view kUnitYuan = "元";
 inline constexpr std::string_view kUnitShares = "股";
+// The columns of a broker's statement, as the reader names them to the user.
+inline constexpr std::string_view kStatementDate = "成交日期";
+inline constexpr std::string_view kStatementTime = "成交时间";
+inline constexpr std::string_view kStatementCode = "证券代码";
+inline constexpr std::string_view kStatementName = "证券名称";
+inline constexpr std::string_view kStatementKind = "操作";
+inline constexpr std::string_view kStatementQuantity = "成交数量";
+inline constexpr std::string_view kStatementPrice = "成交价格";
+inline constexpr std::string_view kStatementAmount = "成交金额";
+inline constexpr std::string_view kStatementCommission = "佣金";
+inline constexpr std::string_view kStatementStampDuty = "印花税";
+inline constexpr std::string_view kStatementTransferFee = "过户费";
+inline constexpr std::string_view kStatementOtherFee = "其他费";
+inline constexpr std::string_view kStatementHandlingFee = "经手费";
+inline constexpr std::string_view kStatementRegulatoryFee = "证管费";
+inline constexpr std::string_view kStatementNet = "发生金额";
+inline constexpr std::string_view kStatementNumber = "成交编号";
 
 // The kinds of the trade journal's entries.
 inline constexpr std::string_view kJournalBuy = "买入";

@@ -72,5 +72,27 @@ inline constexpr std::string_view kJournalSaleAboveHeld = "卖出的数量超过
 inline constexpr std::string_view kJournalNoShares = "当日没有持股，不能分红或送转股，请检查日期       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
+// Reading a broker's statement. "{}" stands for a line number, a count or a list of columns,
+// filled in order.
+inline constexpr std::string_view kStatementEmpty = "文件是空的，没有可读取的交割单       ";
+inline constexpr std::string_view kStatementNoHeader =
+    "没有找到表头：没有一行同时含有成交日期、证券代码和成交数量的列名，请指定各列的位置       ";
+inline constexpr std::string_view kStatementMissingColumns = "交割单缺少以下各列：{}，请指定它们的位置       ";
+inline constexpr std::string_view kStatementBadMapping = "指定的列超出了表头的列数（共{}列），请重新指定       ";
+inline constexpr std::string_view kStatementLineTooLong = "第{}行超过{}字节，不像是交割单，无法读取       ";
+inline constexpr std::string_view kStatementTooManyColumns = "第{}行超过{}列，不像是交割单，无法读取       ";
+inline constexpr std::string_view kStatementTooManyRows = "交割单超过{}行（到第{}行为止），无法一次读取       ";
+inline constexpr std::string_view kStatementUnreadable = "无法读取文件：{}       ";
+// Why a row of a statement is skipped: words in a list, not boxes (no blanks after them).
+inline constexpr std::string_view kSkipBankTransfer = "银行转账";
+inline constexpr std::string_view kSkipInterest = "利息";
+inline constexpr std::string_view kSkipUnknownKind = "未知业务";
+inline constexpr std::string_view kSkipIncomplete = "数据不全";
+inline constexpr std::string_view kSkipMissing = "缺少{}";
+inline constexpr std::string_view kSkipNotNumber = "{}不是数字";
+inline constexpr std::string_view kSkipOutOfRange = "{}的数值超出范围";
+inline constexpr std::string_view kSkipNotPositive = "{}必须大于0";
+inline constexpr std::string_view kSkipNotDate = "{}不是日期";
+inline constexpr std::string_view kSkipNotCode = "{}不是6位数字";
 
 } // namespace qcal::msg
