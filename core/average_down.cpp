@@ -157,16 +157,13 @@ Outcome ShowPurchase(PositionFields& fields, Money invested, Money held, Money s
 template <typename Steps>
 Outcome AllOrNothing(PositionFields& fields, Field rangeField, Steps steps)
 {
-    PositionFields work = fields;
-    Outcome outcome;
-    try {
-        outcome = steps(work);
-    } catch (const OutOfRange&) {
-        outcome = Refusal(Reason::FieldOutOfRange, rangeField);
-    }
-    if (outcome.ok())
-        fields = work;
-    return outcome;
+    return OnCopy(fields, [&](PositionFields& work) {
+        try {
+            return steps(work);
+        } catch (const OutOfRange&) {
+            return Refusal(Reason::FieldOutOfRange, rangeField);
+        }
+    });
 }
 
 // A computation on the holding and its own inputs, under the schedule of the settings, all or nothing.

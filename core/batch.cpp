@@ -191,17 +191,19 @@ template <typename Steps>
 BatchResult AllOrNothing(BatchFields& fields, MainWindowState& state, Steps steps,
                          std::optional<BatchValues> MainWindowState::*posted)
 {
-    BatchFields b = fields;
-    MainWindowState s = state;
+    std::pair<BatchFields, MainWindowState> both{fields, state};
     bool wrote = false;
     BatchResult result;
-    static_cast<Outcome&>(result) = Attempt([&] { wrote = steps(b, s); });
+    static_cast<Outcome&>(result) = OnCopy(both, [&](std::pair<BatchFields, MainWindowState>& work) {
+        const Outcome outcome = Attempt([&] { wrote = steps(work.first, work.second); });
+        if (outcome.ok() && wrote)
+            work.second.*posted = fields.tag;
+        return outcome;
+    });
     if (!result.ok())
         return result;
-    if (wrote)
-        s.*posted = fields.tag;
-    fields = std::move(b);
-    state = std::move(s);
+    fields = std::move(both.first);
+    state = std::move(both.second);
     result.posted = wrote;
     return result;
 }

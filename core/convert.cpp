@@ -54,15 +54,18 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
         fields.left.clear();
         return Refusal(Reason::NotEnoughMoney, converter::Amount);
     };
-    if (!(*a / *p > 100))
+    // The kind's least purchase, then its steps: 100 and 100 for shares and funds.
+    const double least = schedule.instrument().leastBuy.ToDouble();
+    const double step = schedule.instrument().buyStep.ToDouble();
+    if (!(*a / *p > least))
         return tooSmall();
 
-    // Lots before fees; then one lot fewer at a time until the payment fits. The payment only
-    // grows with the lot count, so the first affordable count from the top is the largest one.
+    // The most before fees; then one step fewer at a time until the payment fits. The payment only
+    // grows with the quantity, so the first affordable quantity from the top is the largest one.
     // The texts are formatted once at the end: the pictures read back exactly the values they show.
-    const double lotsBeforeFees = std::floor(*a / *p * 0.01);
-    for (double lots = lotsBeforeFees; lots >= 1; --lots) {
-        const double n = lots * 100;
+    const double stepsBeforeFees = std::floor((*a / *p - least) / step);
+    for (double steps = stepsBeforeFees; steps >= 0; --steps) {
+        const double n = least + steps * step;
         const auto cents = schedule.PaymentCents(n, *p);
         if (!cents)
             continue;

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/messages.h"
 
@@ -115,6 +116,18 @@ inline std::string MessageText(const Outcome& outcome, std::string_view fieldNam
     if (const auto at = text.find("{}"); at != std::string::npos)
         text.replace(at, 2, fieldName.empty() ? std::string_view("该项") : fieldName);
     return text;
+}
+
+// Works on a copy of `value` and keeps it only when the steps succeeded: a computation writes all
+// of its figures or none. `steps` takes the copy and returns the Outcome.
+template <typename T, typename Steps>
+Outcome OnCopy(T& value, Steps&& steps)
+{
+    T work = value;
+    const Outcome outcome = steps(work);
+    if (outcome.ok())
+        value = std::move(work);
+    return outcome;
 }
 
 } // namespace qcal

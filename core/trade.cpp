@@ -44,11 +44,7 @@ void ChargeSide(MainWindowState& s, SideFigures& side, const FeeSchedule& schedu
 template <typename Steps>
 CalcResult AllOrNothing(MainWindowState& state, Steps steps)
 {
-    MainWindowState work = state;
-    const Outcome outcome = Attempt([&] { steps(work); });
-    if (outcome.ok())
-        state = std::move(work);
-    return outcome;
+    return OnCopy(state, [&](MainWindowState& work) { return Attempt([&] { steps(work); }); });
 }
 
 void CheckBonusAndDividend(const MainWindowState& s)
