@@ -23,7 +23,7 @@ struct FeeSettings {
     std::string commission;
     std::string stampDuty;
     std::string market;
-    FeeRules rules = FeeRules::Own;
+    FeeRules rules{};           // the program's own unless chosen
     bool waiveMinimum = false;  // 免五: no 5-yuan minimum commission
     const InstrumentTable* instruments = nullptr;
     friend bool operator==(const FeeSettings&, const FeeSettings&) = default;
@@ -37,7 +37,7 @@ struct Rates {
     double commission = 0;  // per mille, for the program's own model
     double stampDuty = 0;   // per mille, for the program's own model
     Market market = Market::Other;  // the built-in row's (Other for an unknown or made-up one)
-    FeeRules rules = FeeRules::Own;
+    FeeRules rules{};
     bool waiveMinimum = false;      // current rules only
     ExactDecimal commissionExact;   // per mille, exactly as typed, for the current rules
     const Instrument* instrument = &UnknownInstrument();
