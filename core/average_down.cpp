@@ -289,8 +289,9 @@ Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
         f.text[TripProfit] = FormatPicture(profit, kAmountPicture);
         // A round trip that gains more than the holding cost leaves nothing to carry: cost 0.
         f.text[TripCost] = FormatPicture(CostPerShare(stillInvested, held), kThousandthsPicture);
+        // Break-evens as the main window shows them; the sell price with the tick's decimals.
         f.text[TripBreakEven] = FormatPicture(*breakEven, kThousandthsPicture);
-        f.text[TripSellPrice] = FormatPicture(*tripBreakEven, kPricePicture);
+        f.text[TripSellPrice] = FormatPicture(*tripBreakEven, TickPicture(schedule.Tick()));
         return Outcome{};
     });
 }

@@ -66,6 +66,19 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     std::array<Batch, kBatchCount> batches{};
     for (int batch = 1; batch <= kBatchCount; ++batch)
         batches[batch - 1] = {TagMoney(b, BatchPriceField(batch)), TagMoney(b, BatchQuantityField(batch))};
+    // Each batch is a trade the exchange must take (the batch field is the one to correct).
+    const std::optional<Money> held =
+        s.text[Paid].empty() ? std::nullopt : std::optional<Money>(MoneyOrZero(s.text[BuyQuantity]));
+    for (int batch = 1; batch <= kBatchCount; ++batch) {
+        const Money quantity = batches[batch - 1].quantity;
+        if (quantity <= Money())
+            continue;
+        const int field = BatchQuantityField(batch);
+        const Outcome lot = side.side == Side::Buy ? BuyLotRefusal(schedule, quantity, field)
+                                                   : SellLotRefusal(schedule, quantity, held, field);
+        if (!lot.ok())
+            throw Refused{lot};
+    }
     // The whole amount, grouped like every sum, its third and fourth decimals kept when a price has
     // them: in exact decimals the batches' own to the last digit, in the own model the double sum.
     if (exact) {

@@ -2,6 +2,7 @@
 // Captions and tool tips of the main window's labels that the calculations and Clear change,
 // in one place so that the window, Clear and the calculations agree on every character.
 
+#include <string>
 #include <string_view>
 
 namespace qcal::caption {
@@ -41,6 +42,21 @@ inline constexpr std::string_view kProfitLossTip = "一轮买入卖出后的盈�
 inline constexpr std::string_view kGain = "大赚特赚";
 inline constexpr std::string_view kLoss = "大亏特亏";
 inline constexpr std::string_view kRemainingShares = "剩余股票";
+
+// The settings frame's note when the program's own rules do not know the kind chosen before.
+inline std::string MappedMarketNote(std::string_view kind, std::string_view entry)
+{
+    return "原来的规则没有" + std::string(kind) + "，改按" + std::string(entry) + "计费。";
+}
+
+// Text23's tip once a code chose the kind.
+inline std::string CodeTip(std::string_view code, std::string_view kind, std::string_view entry)
+{
+    std::string tip = std::string(code) + "是" + std::string(kind);
+    if (entry != kind)
+        tip += "，原来的规则按" + std::string(entry) + "计费";
+    return tip;
+}
 
 // Label26, the profit of the part sold in a partial sale (Text24).
 inline constexpr std::string_view kRealisedProfit = "卖出盈亏";

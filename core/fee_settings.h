@@ -16,6 +16,18 @@ namespace qcal {
 // Which schedule charges the fees.
 enum class FeeRules { Own, Current };
 
+// The broker's terms beside the shares' commission rate (the main window's list), as texts: the
+// minimum commission of a trade of shares, and the commission rate (per mille) and minimum of funds
+// and of convertible bonds (an empty fund rate is the shares' rate). Current rules only.
+struct BrokerTerms {
+    std::string sharesMinimum = "5.00";
+    std::string fundsCommission;
+    std::string fundsMinimum = "5.00";
+    std::string bondsCommission = "0.2";
+    std::string bondsMinimum = "1.00";
+    friend bool operator==(const BrokerTerms&, const BrokerTerms&) = default;
+};
+
 // The texts of Combo1 (commission, per mille), Combo2 (stamp duty, per mille) and Combo3 (market),
 // UTF-8, and the choice of rules (Check3) with the waived minimum (Check4, current rules only).
 // `instruments` is the table the market text is looked up in (the built-in one when null).
@@ -24,7 +36,8 @@ struct FeeSettings {
     std::string stampDuty;
     std::string market;
     FeeRules rules{};           // the program's own unless chosen
-    bool waiveMinimum = false;  // 免五: no 5-yuan minimum commission
+    bool waiveMinimum = false;  // 免五: no minimum commission, of any kind
+    BrokerTerms terms = {};
     const InstrumentTable* instruments = nullptr;
     friend bool operator==(const FeeSettings&, const FeeSettings&) = default;
 };
@@ -41,6 +54,9 @@ struct Rates {
     bool waiveMinimum = false;      // current rules only
     ExactDecimal commissionExact;   // per mille, exactly as typed, for the current rules
     const Instrument* instrument = &UnknownInstrument();
+    // The current rules' commission of the kind: its rate (per mille, exact) and its minimum.
+    ExactDecimal kindCommission;
+    Money kindMinimum;
 };
 
 // Under the current rules a commission is at most 3 per mille, the legal maximum.

@@ -70,6 +70,11 @@ inline constexpr std::string_view kJournalRate = "每10股派息或送转的数�
 inline constexpr std::string_view kJournalBonusShares = "送转的股数与每10股送转的比例不符，请重新输入       ";
 inline constexpr std::string_view kJournalSaleAboveHeld = "卖出的数量超过了当时持有的股数，请检查此前的买卖记录       ";
 inline constexpr std::string_view kJournalNoShares = "当日没有持股，不能分红或送转股，请检查日期       ";
+// A quantity the exchange does not take: "{}" is the kind's rule ("科创板买入至少200股…").
+inline constexpr std::string_view kNotTradable = "输入错误，{}，请重新输入       ";
+inline constexpr std::string_view kSecurityCode =
+    "证券代码输入错误：请输入6位证券代码；程序不认识这个代码时，请在证交所列表中选择品种       ";
+inline constexpr std::string_view kBrokerTerms = "券商费率输入错误，请在“设置 → 券商费率”中改正       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
 // Reading a broker's statement. "{}" stands for a line number, a count or a list of columns,

@@ -50,7 +50,10 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
         return Refusal(Reason::OutOfRange, mini::Quantity);
 
     fields.quantity = quantity;
-    fields.breakEven = FormatPicture(*breakEven, "###,###,##0.00##");
+    // The own model's break-even is on its grid of 0.001; one on the tick shows the tick's decimals.
+    const FeeSchedule& schedule = *reading.schedule;
+    fields.breakEven = FormatPicture(*breakEven, schedule.model().BreakEvenOnTheTick() ? TickPicture(schedule.Tick(), true)
+                                                                                 : std::string("###,###,##0.00##"));
     return {};
 }
 

@@ -43,6 +43,10 @@ enum class Reason {
     FieldOutOfRange,         // a value beyond what the calculation can hold
     TargetProfitTooLarge,    // a target profit whose yield passes what can be computed
     TargetPriceTooHigh,      // a target whose price passes the prices a field accepts
+    BrokerTerms,             // a rate or minimum of the broker's terms cannot be used
+    NotTradableBuy,          // a quantity the exchange does not take for a purchase of the kind
+    NotTradableSell,         // nor for a sale
+    SecurityCode,            // a code of no kind the program knows
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -78,6 +82,10 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::FieldOutOfRange: return msg::kFieldOutOfRange;
     case Reason::TargetProfitTooLarge: return msg::kTargetProfitTooLarge;
     case Reason::TargetPriceTooHigh: return msg::kTargetPriceTooHigh;
+    case Reason::BrokerTerms: return msg::kBrokerTerms;
+    case Reason::NotTradableBuy:
+    case Reason::NotTradableSell: return msg::kNotTradable;
+    case Reason::SecurityCode: return msg::kSecurityCode;
     }
     return {};
 }
@@ -92,6 +100,7 @@ struct Outcome {
     Reason reason = Reason::None;
     int field = 0;
     std::string_view message;
+    std::string_view subject = {};  // what "{}" in the message stands for, when not the field's caption
 
     bool ok() const { return reason == Reason::None; }
 
@@ -108,13 +117,20 @@ struct Outcome {
 
 constexpr Outcome Refusal(Reason reason, int field = 0) { return {reason, field, MessageFor(reason)}; }
 
-// The message as the user reads it: in a side window's field message the caption of the field
-// refused stands for "{}".
+// A refusal whose message says what it is about: a rule of the kind of security, say.
+constexpr Outcome Refusal(Reason reason, int field, std::string_view subject)
+{
+    return {reason, field, MessageFor(reason), subject};
+}
+
+// The message as the user reads it: "{}" stands for the outcome's subject, or else for the caption
+// of the field refused (a side window's field message).
 inline std::string MessageText(const Outcome& outcome, std::string_view fieldName)
 {
     std::string text(outcome.message);
+    const std::string_view subject = !outcome.subject.empty() ? outcome.subject : fieldName;
     if (const auto at = text.find("{}"); at != std::string::npos)
-        text.replace(at, 2, fieldName.empty() ? std::string_view("该项") : fieldName);
+        text.replace(at, 2, subject.empty() ? std::string_view("该项") : subject);
     return text;
 }
 

@@ -44,12 +44,56 @@ Rates BaseRates(const FeeSettings& settings, double commission)
     return rates;
 }
 
+// A rate of the broker's terms, exactly as typed: a number, not negative.
+std::optional<ExactDecimal> ExactRate(std::string_view text)
+{
+    const auto exact = ParseExactDecimal(text);
+    if (!exact || exact->units < 0)
+        return std::nullopt;
+    return exact;
+}
+
+std::optional<Money> Minimum(std::string_view text)
+{
+    const auto money = ParseMoney(text);
+    if (!money || *money < Money())
+        return std::nullopt;
+    return money;
+}
+
+// The commission rate and minimum the broker's terms give the kind of security.
+bool ReadKindCommission(const BrokerTerms& terms, Rates& rates)
+{
+    std::optional<ExactDecimal> rate = rates.commissionExact;
+    std::optional<Money> minimum;
+    switch (rates.instrument->commission) {
+    case CommissionKind::Shares:
+        minimum = Minimum(terms.sharesMinimum);
+        break;
+    case CommissionKind::Funds:
+        if (!terms.fundsCommission.empty())
+            rate = ExactRate(terms.fundsCommission);
+        minimum = Minimum(terms.fundsMinimum);
+        break;
+    case CommissionKind::Bonds:
+        rate = ExactRate(terms.bondsCommission);
+        minimum = Minimum(terms.bondsMinimum);
+        break;
+    }
+    if (!rate || !minimum)
+        return false;
+    rates.kindCommission = *rate;
+    rates.kindMinimum = *minimum;
+    return true;
+}
+
 // Under the current rules the stamp duty and the transfer fee are the law's, not the lists': only
-// the commission is read, exactly, and it may not exceed the legal maximum.
+// the commission is read, exactly, and it may not exceed the legal maximum; the kind's own rate and
+// minimum come from the broker's terms.
 RateReading ReadCurrentRules(const FeeSettings& settings, double commission)
 {
-    const auto exact = ParseExactDecimal(settings.commission);
-    if (!exact || exact->units < 0)
+    const auto exact = ExactRate(settings.commission);
+    if (!exact)
         return {std::nullopt, Reason::CommissionRate};
     if (static_cast<Int128>(exact->units) * ScaleTo18(exact->scale) >
         static_cast<Int128>(kCommissionCap.units) * ScaleTo18(kCommissionCap.scale))
@@ -58,6 +102,8 @@ RateReading ReadCurrentRules(const FeeSettings& settings, double commission)
     rates.rules = FeeRules::Current;
     rates.waiveMinimum = settings.waiveMinimum;
     rates.commissionExact = *exact;
+    if (!ReadKindCommission(settings.terms, rates))
+        return {std::nullopt, Reason::BrokerTerms};
     return {rates, Reason::None};
 }
 
@@ -194,6 +240,20 @@ std::optional<Money> FeeSchedule::LowestSalePriceReaching(Money target, Money sh
     if (!k || !sale.AmountAt(*k))
         return std::nullopt;
     return Money::FromRaw(*k * sale.tick.Raw());
+}
+
+Outcome BuyLotRefusal(const FeeSchedule& schedule, Money quantity, int field)
+{
+    if (!schedule.model().EnforcesLots() || IsValidBuy(schedule.instrument(), quantity))
+        return {};
+    return Refusal(Reason::NotTradableBuy, field, schedule.instrument().buyRule);
+}
+
+Outcome SellLotRefusal(const FeeSchedule& schedule, Money quantity, std::optional<Money> held, int field)
+{
+    if (!schedule.model().EnforcesLots() || IsValidSell(schedule.instrument(), quantity, held))
+        return {};
+    return Refusal(Reason::NotTradableSell, field, schedule.instrument().sellRuleText);
 }
 
 std::optional<Money> FeeSchedule::RecoveryPrice(Money toRecover, Money shares) const

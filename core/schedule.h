@@ -58,6 +58,11 @@ public:
     virtual bool ExactDecimals() const = 0;
     // A partial sale shows the profit of the part sold (the current rules).
     virtual bool RealisesPartialSales() const = 0;
+    // Only what the exchange takes is traded: the kind's lots, its least purchase (the current rules).
+    virtual bool EnforcesLots() const = 0;
+    // A holding's break-even is a price on the exchange's tick (the current rules); the program's
+    // own search finds one on its grid of 0.001.
+    virtual bool BreakEvenOnTheTick() const = 0;
 };
 
 class FeeSchedule {
@@ -96,6 +101,11 @@ private:
     Rates rates_;
     const FeeModel* model_;
 };
+
+// Why the exchange would not take the trade under the schedule's rules (a refusal about `field`
+// that names the kind's rule), or nothing. `held` is the holding a sale is made from, when known.
+Outcome BuyLotRefusal(const FeeSchedule& schedule, Money quantity, int field);
+Outcome SellLotRefusal(const FeeSchedule& schedule, Money quantity, std::optional<Money> held, int field);
 
 // The break-even as the money to recover: the lowest price on the tick at which selling `shares`
 // brings in, after that sale's own fees, at least `toRecover`; 0 when nothing is left to recover,

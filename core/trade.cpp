@@ -64,6 +64,8 @@ void BuySteps(MainWindowState& s)
     if (s.buy.price < Money() || s.buy.quantity < Money())
         throw Refused{Refusal(Reason::OutOfRange)};
     const FeeSchedule schedule = ScheduleOrRefuse(s.fees);
+    if (const Outcome lot = BuyLotRefusal(schedule, s.buy.quantity, BuyQuantity); !lot.ok())
+        throw Refused{lot};
     // A bonus or dividend typed without Enter has not been checked yet; a negative bonus would
     // divide by zero or never break even, so refuse before anything is written.
     CheckBonusAndDividend(s);
@@ -156,6 +158,11 @@ void ShowRealisedProfit(MainWindowState& s, const FeeSchedule& schedule)
 void SellSteps(MainWindowState& s)
 {
     const FeeSchedule schedule = ScheduleOrRefuse(s.fees);
+    // The holding a sale is made from: the shares on the buy side, when a buy is on screen.
+    const std::optional<Money> held =
+        s.text[Paid].empty() ? std::nullopt : std::optional<Money>(MoneyOrZero(s.text[BuyQuantity]));
+    if (const Outcome lot = SellLotRefusal(schedule, s.sell.quantity, held, SellQuantity); !lot.ok())
+        throw Refused{lot};
     s.text[RealisedProfit].clear();
     s.label[RealisedProfitLabel].colour = Colour::Black;
 
@@ -187,7 +194,7 @@ void SellSteps(MainWindowState& s)
     if (s.sell.quantity < s.buy.quantity) {
         s.label[ProfitLabel].caption = caption::kRemainingShares;
         s.label[ProfitLabel].colour = s.label[YieldLabel].colour = Colour::Red;
-        s.unit[ProfitUnit] = caption::kUnitShares;
+        s.unit[ProfitUnit] = schedule.instrument().unit;
         Show(s, ProfitOrShares, s.buy.quantity - s.sell.quantity, kSharesPicture);
 
         s.label[BreakEvenLabel].colour = Colour::Red;

@@ -28,9 +28,9 @@ public:
     std::optional<SideFeeResult> Charge(const Rates& rates, Side side, Money amount, Money) const override
     {
         SideFeeResult r;
-        r.commission = Fee(amount, rates.commissionExact);
-        if (!rates.waiveMinimum && r.commission < kMinimumCommission)
-            r.commission = kMinimumCommission;
+        r.commission = Fee(amount, rates.kindCommission);
+        if (!rates.waiveMinimum && r.commission < rates.kindMinimum)
+            r.commission = rates.kindMinimum;
         if (Pays(rates.instrument->stampDuty, side))
             r.stampDuty = Fee(amount, kStampDutyRate);
         if (Pays(rates.instrument->transferFee, side))
@@ -41,7 +41,7 @@ public:
     // The commission and both other fees, an upper bound whatever the kind pays.
     double RateBound(const Rates& rates) const override
     {
-        return PerMille(rates.commissionExact) + PerMille(kStampDutyRate) + PerMille(kTransferFeeRate);
+        return PerMille(rates.kindCommission) + PerMille(kStampDutyRate) + PerMille(kTransferFeeRate);
     }
 
     // The money still to recover decides (SaleBreakEven).
@@ -98,6 +98,8 @@ public:
 
     bool ExactDecimals() const override { return true; }
     bool RealisesPartialSales() const override { return true; }
+    bool EnforcesLots() const override { return true; }
+    bool BreakEvenOnTheTick() const override { return true; }
 };
 
 } // namespace

@@ -367,6 +367,8 @@ public:
 
     bool ExactDecimals() const override { return false; }
     bool RealisesPartialSales() const override { return false; }
+    bool EnforcesLots() const override { return false; }
+    bool BreakEvenOnTheTick() const override { return false; }
 };
 
 } // namespace

@@ -225,9 +225,12 @@ TEST(CurrentRulesMainWindow, NothingLeftToRecoverBreaksEvenAtZero)
 
 // The other windows ---------------------------------------------------------------------------------
 
+// The worked example has a batch of 1,550 Shanghai shares, which the exchange would take only as a
+// sale of odd shares: its figures are those of a kind bought in single shares.
 TEST(CurrentRulesBatches, EachBatchIsATradeOfItsOwn)
 {
     MainWindowState w = Window();
+    w.fees.instruments = test::SingleShares();
     BatchFields b;
     b.text = {"", "10", "100", "11", "1,000", "12", "1,550"};
     StoreBatchInputs(b);

@@ -19,13 +19,14 @@ namespace {
 // Bought 50 at least and then in fifties, priced on a tick of 0.005, stamp duty on sells, no
 // transfer fee.
 constexpr std::array kTable = {
-    Instrument{"测试品种", Market::Other, Exchange::Shanghai, nullptr, Money::FromRaw(50), Money::FromRaw(500000),
-               Money::FromRaw(500000), Money::FromRaw(500000), Charged::OnSells, Charged::Never,
-               OwnModel::ShenzhenShares, true},
+    Instrument{.name = "测试品种", .exchange = Exchange::Shanghai, .tick = Money::FromRaw(50),
+               .leastBuy = Money::FromRaw(500000), .buyStep = Money::FromRaw(500000),
+               .sellRule = SellRule::WholeLots, .sellLot = Money::FromRaw(500000), .stampDuty = Charged::OnSells,
+               .own = OwnModel::ShenzhenShares, .breakEven = true, .unit = "份"},
 };
 const InstrumentTable kMadeUp = kTable;
 
-FeeSettings MadeUp() { return {"3", "1", "测试品种", FeeRules::Current, false, &kMadeUp}; }
+FeeSettings MadeUp() { return {"3", "1", "测试品种", FeeRules::Current, false, {}, &kMadeUp}; }
 
 bool OnTick(const std::string& price) { return ParseMoney(price)->Raw() % 50 == 0; }
 
@@ -59,7 +60,7 @@ TEST(ProductTable, EveryComputationTakesTheMadeUpKind)
     MiniFields mini{"10", "1000", ""};
     ASSERT_TRUE(ComputeMini(mini, MadeUp()).ok());
     EXPECT_TRUE(OnTick(mini.breakEven)) << mini.breakEven;
-    EXPECT_EQ(mini.breakEven, "10.07");  // at 10.065 a sale of 1,000 nets 10,029.77
+    EXPECT_EQ(mini.breakEven, "10.070");  // the tick's three decimals; at 10.065 a sale nets 10,029.77
 
     // The target window: the target price and every ladder price on the tick.
     TargetFields target;

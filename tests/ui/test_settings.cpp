@@ -140,7 +140,8 @@ private slots:
                                     "买入价格=\r\n"
                                     "买入数量=\r\n"
                                     "现行规则=1\r\n"
-                                    "免五=0\r\n")));
+                                    "免五=0\r\n"
+                                    "证券代码=\r\n")));
         QCOMPARE(boxes.Take().size(), 0);
     }
 

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -255,6 +256,12 @@ QCheckBox* Form1::Check(int index) const { return At(check_, index); }
 QAction* Form1::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
 
 QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast<std::size_t>(id)]; }
+
+qcal::CivilDate Form1::TradeDate() const
+{
+    const QDate today = QDate::currentDate();
+    return qcal::CivilDate::FromYmd(today.year(), today.month(), today.day()).value_or(qcal::CivilDate());
+}
 
 bool Form1::BuySideLocked() const { return text_[qcal::BuyPrice]->isReadOnly() || text_[qcal::BuyQuantity]->isReadOnly(); }
 

@@ -120,6 +120,11 @@ private:
     void RecomputeForNewRates();
     // The settings frame's note: which rules are in force, in plain words.
     void ShowRulesNote();
+    void OfferMarkets();
+    void ShowUnits();
+    void Text23_KeyPress();
+    // The day the trades on screen are charged as of.
+    qcal::CivilDate TradeDate() const;
     // Tells the side windows what is on screen now (nothing when it has not changed).
     void Publish();
 
@@ -168,6 +173,7 @@ private:
     std::array<QLabel*, qcal::kLabelCount + 1> label_{};
     std::array<QLabel*, qcal::kUnitCount> label19_{};
     MainFeed feed_;
+    QString marketNote_;  // a kind the rules in force do not know, and what stands for it
     std::array<QLabel*, 6> label20_{};
     std::array<QComboBox*, MarketCombo + 1> combo_{};
     std::array<QCheckBox*, WaiveMinimumCheck + 1> check_{};

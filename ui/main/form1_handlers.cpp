@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolTip>
 
 #include "core/captions.h"
 #include "core/input_checks.h"
@@ -49,7 +51,7 @@ void RestoreLabel(QLabel* label)
     SetLabelColour(label, qcal::Colour::Black);
 }
 
-// The kinds of security of the market list that have a menu item.
+// The kinds of security that have a menu item (the 设置 menu shows those the list offers).
 std::vector<const qcal::Instrument*> MarketItems()
 {
     std::vector<const qcal::Instrument*> items;
@@ -86,6 +88,8 @@ void Form1::Form_Load()
     const qcal::settings::Profile stored = Module1::ReadSettingsFile(*this);
     Module1::LoadBuyInputs(*this, stored);
     Module1::LoadSettings(*this, stored);
+    OfferMarkets();
+    ShowUnits();
     ShowRulesInForce();
     Publish();
 }
@@ -146,6 +150,7 @@ void Form1::ConnectHandlers()
         {SellQuantity, &Form1::Text12_KeyPress, SellPrice, Field{}},
         {Bonus, &Form1::Text21_KeyPress, Field{}, Field{}},
         {Dividend, &Form1::Text22_KeyPress, Field{}, Field{}},
+        {SecurityCode, &Form1::Text23_KeyPress, Field{}, Field{}},
     };
     for (const auto& input : kInputs) {
         SelectAllOnFocus(text_[input.field]);
@@ -160,7 +165,7 @@ void Form1::ConnectHandlers()
 void Form1::QK()
 {
     for (int i = 1; i <= qcal::kFieldCount; ++i) {
-        if (text_[i])
+        if (text_[i] && i != SecurityCode)  // the code is a setting: it stays
             text_[i]->clear();
     }
     text_[Bonus]->setText(QStringLiteral("0"));
@@ -231,7 +236,7 @@ void Form1::Report(const qcal::Outcome& outcome)
     case FocusTarget::Field: focus = text_[outcome.field]; break;
     case FocusTarget::None: break;
     }
-    Refuse(this, outcome.message, focus);
+    Refuse(this, outcome, focus);
 }
 
 bool Form1::RunBuy()
@@ -386,8 +391,77 @@ void Form1::Combo3_Click()
         return;
     for (const qcal::Instrument* row : MarketItems())
         Action(row->menuItem)->setChecked(market == Q(row->name));
+    ShowUnits();
     ShowRulesInForce();
     RecomputeForNewRates();
+}
+
+// The list offers the kinds of the rules in force: every product under the current rules, the
+// program's own three under its own. A kind the own rules do not know goes to the entry that stands
+// for it there, and the note says so.
+void Form1::OfferMarkets()
+{
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    QComboBox* list = combo_[MarketCombo];
+    const QString chosen = list->currentText();
+    {
+        const QSignalBlocker quiet(list);
+        list->clear();
+        for (const qcal::Instrument& row : qcal::BuiltInInstruments()) {
+            if (current || qcal::IsOwnRulesEntry(row))
+                list->addItem(Q(row.name));
+        }
+        marketNote_.clear();
+        int index = list->findText(chosen);
+        if (index < 0 && !chosen.isEmpty()) {
+            const qcal::Instrument& row = qcal::FindInstrument(S(chosen));
+            index = list->findText(Q(row.ownEntry));
+            if (index >= 0)
+                marketNote_ = Q(qcal::caption::MappedMarketNote(row.name, row.ownEntry));
+        }
+        list->setCurrentIndex(index);
+    }
+    for (const qcal::Instrument* row : MarketItems())
+        Action(row->menuItem)->setVisible(current || qcal::IsOwnRulesEntry(*row));
+    if (list->currentText() != chosen)
+        Combo3_Click();
+}
+
+// The units of the quantities follow the kind: 股, or 张 for bonds.
+void Form1::ShowUnits()
+{
+    const QString unit = Q(qcal::FindInstrument(S(combo_[MarketCombo]->currentText())).unit);
+    for (int element : {1, 10})
+        label19_[element]->setText(unit);
+    if (label_[ProfitLabel]->text() == Q(qcal::caption::kRemainingShares))
+        label19_[ProfitUnit]->setText(unit);
+}
+
+// Enter in the code: the kind whose codes it starts with is chosen, and a tip says which.
+void Form1::Text23_KeyPress()
+{
+    const std::string code = S(text_[SecurityCode]->text().trimmed());
+    if (code.empty()) {
+        FocusField(BuyPrice);
+        return;
+    }
+    const qcal::Instrument* row = qcal::InstrumentOfCode(code, TradeDate());
+    if (!row) {
+        Refuse(this, qcal::MessageFor(qcal::Reason::SecurityCode), text_[SecurityCode]);
+        return;
+    }
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    const std::string_view entry = current ? row->name : row->ownEntry;
+    const QString tip = Q(qcal::caption::CodeTip(code, row->name, entry));
+    text_[SecurityCode]->setToolTip(tip);
+    QToolTip::showText(text_[SecurityCode]->mapToGlobal(QPoint(0, text_[SecurityCode]->height())), tip,
+                       text_[SecurityCode]);
+    combo_[MarketCombo]->setCurrentText(Q(entry));
+    {
+        const Module1::SaveBatch batch(*this);
+        Module1::SaveSettings(*this);
+    }
+    FocusField(BuyPrice);
 }
 
 void Form1::MarketMenu_Click(std::string_view market)
@@ -432,6 +506,7 @@ void Form1::Check3_Click()
 {
     const bool current = check_[CurrentRulesCheck]->isChecked();
     Action("XXGZ")->setChecked(current);
+    OfferMarkets();
     // The waived minimum belongs to the current rules: offered only with them, kept for them.
     check_[WaiveMinimumCheck]->setEnabled(current);
     Action("MW")->setEnabled(current);
@@ -470,7 +545,8 @@ void Form1::ShowRulesNote()
     using namespace qcal::caption;
     const bool current = check_[CurrentRulesCheck]->isChecked();
     const bool waived = check_[WaiveMinimumCheck]->isChecked();
-    label_[RulesNoteLabel]->setText(Q(!current ? kRulesNoteOwn : waived ? kRulesNoteCurrentWaived : kRulesNoteCurrent));
+    label_[RulesNoteLabel]->setText(Q(!current ? kRulesNoteOwn : waived ? kRulesNoteCurrentWaived : kRulesNoteCurrent) +
+                                    marketNote_);
 }
 
 // The buy on screen and then the sale on screen, charged again by the settings now chosen; the

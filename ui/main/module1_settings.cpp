@@ -36,6 +36,7 @@ enum Key {
     StoredBuyQuantity,
     CurrentRules,   // newer than the others: at the end, so that an older reader of the file ignores it
     WaiveMinimum,
+    SecurityCodeKey,
     kKeyCount
 };
 
@@ -57,6 +58,7 @@ const KeySpec& Spec(Key key)
         {QStringLiteral("买入数量"), QString()},
         {QStringLiteral("现行规则"), QStringLiteral("0")},
         {QStringLiteral("免五"), QStringLiteral("0")},
+        {QStringLiteral("证券代码"), QString()},
     };
     return kKeys[key];
 }
@@ -135,6 +137,7 @@ void SaveSettings(Form1& form)
     Write(RememberBuy, Flag(form.Check(RememberBuyCheck)));
     Write(CurrentRules, Flag(form.Check(CurrentRulesCheck)));
     Write(WaiveMinimum, Flag(form.Check(WaiveMinimumCheck)));
+    Write(SecurityCodeKey, form.Text(qcal::SecurityCode)->text());
 }
 
 void SaveBuyInputs(Form1& form)
@@ -202,6 +205,7 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     const bool firstStart = stored.State() == qcal::settings::FileState::Missing && !form.Settings().Locked();
     form.Check(CurrentRulesCheck)->setChecked(rules.isEmpty() ? firstStart : StoredFlag(rules));
     form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
+    form.Text(qcal::SecurityCode)->setText(Read(stored, SecurityCodeKey));
     restoring = false;
 }
 

@@ -120,8 +120,10 @@ bool BatchWindow::PostBatches(bool markOnlyWithQuantity)
     qcal::MainWindowState state = Main().Snapshot();
     const qcal::BatchResult result = side_.post(fields, state);
     if (!result.ok()) {
-        // The main window's lists cannot be reached from here: the message says which to correct.
-        Refuse(this, result.message, nullptr);
+        // The main window's lists cannot be reached from here: the message says which to correct;
+        // a batch the exchange would not take is selected.
+        Refuse(this, result, result.reason == qcal::Reason::NotTradableBuy ||
+                                     result.reason == qcal::Reason::NotTradableSell ? Text(result.field) : nullptr);
         return false;
     }
     // Read after the post: on "上海A股" the quantity tags hold the batch fees by now, which are

@@ -39,8 +39,10 @@ constexpr ControlSpec kControls[] = {
 
 } // namespace
 
+constexpr const char* kUnitLabels[] = {"Label8"};
+
 Form5::Form5(MainLink& main)
-    : SideWindow(main, {"Form5", "总金额换算股票", kControls, kClientWidth, kClientHeight, true})
+    : SideWindow(main, {"Form5", "总金额换算股票", kControls, kClientWidth, kClientHeight, true, kUnitLabels})
 {
     for (int i : {Amount, Price})
         SelectAllOnFocus(Text(i));

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -34,7 +35,22 @@ SideWindow::SideWindow(MainLink& main, const Layout& layout)
         command_.push_back(button);
 
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { Return(); });
-    connect(&main.Feed(), &MainFeed::Changed, this, [this] { MainChanged(); });
+    connect(&main.Feed(), &MainFeed::Changed, this, [this] {
+        ShowUnits();
+        MainChanged();
+    });
+    ShowUnits();
+}
+
+void SideWindow::ShowUnits()
+{
+    const qcal::FeeSettings& fees = View().fees;
+    const QString unit =
+        Q(qcal::FindInstrument(fees.market, fees.instruments ? *fees.instruments : qcal::BuiltInInstruments()).unit);
+    for (const char* name : layout_.unitLabels) {
+        if (auto* label = findChild<QLabel*>(QString::fromLatin1(name)))
+            label->setText(unit);
+    }
 }
 
 const qcal::MainView& SideWindow::View() const { return main_.Feed().View(); }

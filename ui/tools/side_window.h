@@ -35,6 +35,8 @@ public:
         int clientWidth;   // twips
         int clientHeight;  // twips
         bool takesMainPlace;
+        // The labels that give a quantity's unit: they follow the kind of security (股, 张).
+        std::span<const char* const> unitLabels = {};
     };
 
     QLineEdit* Text(int index) const;  // Text1 … TextN of the table; nullptr beyond
@@ -80,6 +82,7 @@ protected:
 
 private:
     void HandBack();
+    void ShowUnits();
 
     MainLink& main_;
     Layout layout_;
