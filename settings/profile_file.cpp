@@ -437,24 +437,16 @@ QString ReadProfileString(const QString& path, const QString& section, const QSt
     return Profile::Load(path).Read(section, key);
 }
 
-bool WriteProfileStrings(const QString& path, const QString& section, std::span<const ProfileEntry> entries)
+namespace {
+
+// The edits that store the entries in one section of the document: keys the section has are
+// changed on their own line, the others inserted together after its last line (or, with the
+// section, at the end of the file). False when a line would not read back as written.
+bool SectionEdits(const Document& doc, const QString& section, std::span<const ProfileEntry> entries,
+                  std::vector<Edit>& edits)
 {
-    if (TrimBlanks(section).isEmpty())
-        return false;
-    for (const ProfileEntry& entry : entries) {
-        if (TrimBlanks(entry.key).isEmpty())
-            return false;
-    }
-    LoadedFile file = ReadFile(path);
-    if (file.state == FileState::Unreadable)
-        return false;
-    const Document doc = Parse(std::move(file.bytes));
     const QByteArray& b = doc.bytes;
     const ParsedSection found = Scan(doc, section);
-
-    // Keys the section has are changed on their own line; the others are collected, in order,
-    // for one insertion.
-    std::vector<Edit> edits;
     std::vector<ProfileEntry> added;
     for (const ProfileEntry& entry : entries) {
         const QString value = WithoutLineBreaks(entry.value);
@@ -475,32 +467,72 @@ bool WriteProfileStrings(const QString& path, const QString& section, std::span<
         else
             added.push_back({entry.key, value});
     }
+    if (added.empty())
+        return true;
 
-    if (!added.empty()) {
-        Edit insert;
-        if (found.found) {
-            insert.begin = found.lastContent.next;
-            if (found.lastContent.next == found.lastContent.end)  // the last line of the file, without a line break
-                insert.bytes = doc.lineBreak;
-        } else {
-            insert.begin = b.size();
-            if (b.size() > doc.bodyStart && !b.endsWith('\n') && !b.endsWith('\r'))
-                insert.bytes = doc.lineBreak;
-            const QByteArray header = Encode(doc.utf8, u'[' + section + u']');
-            QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
-            const Parsed p = Classify(Decode(doc.utf8, header, gbk));
-            if (p.kind != Parsed::Section || !SameName(p.name, section))
-                return false;
-            insert.bytes += header + doc.lineBreak;
+    Edit insert;
+    if (found.found) {
+        insert.begin = found.lastContent.next;
+        if (found.lastContent.next == found.lastContent.end)  // the last line of the file, without a line break
+            insert.bytes = doc.lineBreak;
+    } else {
+        insert.begin = b.size();
+        // A section added before this one at the end has ended the last line already.
+        const bool lineOpen = b.size() > doc.bodyStart && !b.endsWith('\n') && !b.endsWith('\r');
+        const bool endTaken = std::any_of(edits.begin(), edits.end(), [&](const Edit& e) { return e.begin == b.size(); });
+        if (lineOpen && !endTaken)
+            insert.bytes = doc.lineBreak;
+        const QByteArray header = Encode(doc.utf8, u'[' + section + u']');
+        QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
+        const Parsed p = Classify(Decode(doc.utf8, header, gbk));
+        if (p.kind != Parsed::Section || !SameName(p.name, section))
+            return false;
+        insert.bytes += header + doc.lineBreak;
+    }
+    insert.end = insert.begin;
+    for (const ProfileEntry& entry : added) {
+        const QByteArray line = Encode(doc.utf8, entry.key + u'=' + entry.value);
+        if (!ReadsBackAs(doc, line, entry.key, entry.value))
+            return false;
+        insert.bytes += line + doc.lineBreak;
+    }
+    edits.push_back(std::move(insert));
+    return true;
+}
+
+}  // namespace
+
+bool WriteProfileStrings(const QString& path, const QString& section, std::span<const ProfileEntry> entries)
+{
+    // The sections written, in the order they first appear.
+    std::vector<QString> sections;
+    for (const ProfileEntry& entry : entries) {
+        const QString& own = entry.section.isEmpty() ? section : entry.section;
+        if (TrimBlanks(entry.key).isEmpty() || TrimBlanks(own).isEmpty())
+            return false;
+        if (std::none_of(sections.begin(), sections.end(), [&](const QString& s) { return SameName(s, own); }))
+            sections.push_back(own);
+    }
+    if (TrimBlanks(section).isEmpty())
+        return false;
+    LoadedFile file = ReadFile(path);
+    if (file.state == FileState::Unreadable)
+        return false;
+    const Document doc = Parse(std::move(file.bytes));
+    const QByteArray& b = doc.bytes;
+
+    // Sections the file has first: what goes into the last of them at the end of the file must
+    // come before the new sections added there.
+    std::stable_partition(sections.begin(), sections.end(), [&](const QString& name) { return Scan(doc, name).found; });
+    std::vector<Edit> edits;
+    for (const QString& name : sections) {
+        std::vector<ProfileEntry> mine;
+        for (const ProfileEntry& entry : entries) {
+            if (SameName(entry.section.isEmpty() ? section : entry.section, name))
+                mine.push_back(entry);
         }
-        insert.end = insert.begin;
-        for (const ProfileEntry& entry : added) {
-            const QByteArray line = Encode(doc.utf8, entry.key + u'=' + entry.value);
-            if (!ReadsBackAs(doc, line, entry.key, entry.value))
-                return false;
-            insert.bytes += line + doc.lineBreak;
-        }
-        edits.push_back(std::move(insert));
+        if (!SectionEdits(doc, name, mine, edits))
+            return false;
     }
 
     const bool changes = std::any_of(edits.begin(), edits.end(), [&](const Edit& e) {
@@ -514,7 +546,8 @@ bool WriteProfileStrings(const QString& path, const QString& section, std::span<
 
     // The new content as pieces of the old bytes and the changed lines, written without a copy
     // of the whole.
-    std::sort(edits.begin(), edits.end(), [](const Edit& x, const Edit& y) { return x.begin < y.begin; });
+    // Stable: sections added at the end of the file stay in the order given.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit& x, const Edit& y) { return x.begin < y.begin; });
     std::vector<QByteArrayView> pieces;
     qsizetype cursor = 0;
     for (const Edit& e : edits) {

@@ -66,13 +66,15 @@ bool ReadsWhole(const QString& value);
 struct ProfileEntry {
     QString key;
     QString value;
+    QString section = {};  // its own section in a write of several; empty: the write's section
 };
 
 QString ReadProfileString(const QString& path, const QString& section, const QString& key);
 
-// Stores every entry under its key in section, in one replacement of the file, creating the file
-// and the section when needed; keys new to the section are added in the order given (a key given
-// twice is written once, with its last value). Line breaks in a value are dropped, since a second
+// Stores every entry under its key in section (or in the entry's own section), in one replacement
+// of the file, creating the file and the sections when needed; keys new to a section are added in
+// the order given, new sections at the end of the file in the order given (a key given twice is
+// written once, with its last value). Line breaks in a value are dropped, since a second
 // line would read back as another key or section.
 // Returns false, with the file unchanged, when it could not be read or written.
 bool WriteProfileStrings(const QString& path, const QString& section, std::span<const ProfileEntry> entries);

@@ -19,7 +19,8 @@ void Merge(std::vector<ProfileEntry>& older, const std::vector<ProfileEntry>& ne
 {
     for (const ProfileEntry& entry : newer) {
         const auto same = std::find_if(older.begin(), older.end(), [&](const ProfileEntry& e) {
-            return e.key.compare(entry.key, Qt::CaseInsensitive) == 0;
+            return e.key.compare(entry.key, Qt::CaseInsensitive) == 0 &&
+                   e.section.compare(entry.section, Qt::CaseInsensitive) == 0;
         });
         if (same != older.end())
             same->value = entry.value;

@@ -248,6 +248,29 @@ TEST_F(ProfileFileTest, AddsALineBreakBeforeAppendingToAnUnterminatedLastLine)
     EXPECT_EQ(Bytes(Path()), "; only a comment\r\n[TIP]\r\nj=2\r\n");
 }
 
+// One write of several sections: the keys of each go to their own section; sections the file
+// lacks are added at its end in the order they are first named, after what the last existing
+// section gains.
+TEST_F(ProfileFileTest, OneWriteOfSeveralSectionsKeepsEachKeyInItsOwn)
+{
+    const auto write = [&](std::initializer_list<ProfileEntry> entries) {
+        return WriteProfileStrings(Path(), "TIP", std::vector<ProfileEntry>(entries));
+    };
+    ASSERT_TRUE(write({{"b", "1", "NEW"}, {"a", "1"}, {"c", "2", "NEW2"}}));
+    EXPECT_EQ(Bytes(Path()), "[NEW]\r\nb=1\r\n[TIP]\r\na=1\r\n[NEW2]\r\nc=2\r\n");
+
+    Put(Path(), "[X]\ny=0\n[TIP]\na=1");  // the last section ends the file without a line break
+    ASSERT_TRUE(write({{"b", "2", "NEW"}, {"a", "3"}, {"z", "4"}, {"y", "5", "x"}}));
+    EXPECT_EQ(Bytes(Path()), "[X]\ny=5\n[TIP]\na=3\nz=4\n[NEW]\nb=2\n");
+    EXPECT_EQ(Read("b", "NEW"), "2");
+
+    // A key that cannot be written leaves every section as it was.
+    const QByteArray before = Bytes(Path());
+    EXPECT_FALSE(write({{"b", "9", "NEW"}, {"[bad", "1"}}));
+    EXPECT_FALSE(write({{"b", "9", "  "}}));
+    EXPECT_EQ(Bytes(Path()), before);
+}
+
 TEST_F(ProfileFileTest, UnwritablePlacesReportFailureAndChangeNothing)
 {
     // A path under a regular file can never be created, whoever runs the test.
