@@ -58,7 +58,7 @@ std::optional<FeeSchedule> Prepare(PositionFields& fields, const FeeSettings& se
         return std::nullopt;
     const ScheduleReading reading = ReadSchedule(settings);
     if (!reading.schedule)
-        outcome = Refusal(reading.problem);
+        outcome = ScheduleRefusal(reading);
     return reading.schedule;
 }
 

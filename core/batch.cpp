@@ -25,14 +25,14 @@ Money TagMoney(const BatchFields& b, int field) { return MoneyOrZero(b.tag[field
 // Where one side's figures go.
 struct SideLayout {
     Side side;
-    Field price, quantity, amount, commission, stampDuty, transferFee, totalFees;
+    Field price, quantity, amount, commission, stampDuty, transferFee, otherFees, totalFees;
     std::string_view batchTransferPicture;  // the sum of the batches' own transfer fees
 };
 
-constexpr SideLayout kBuySide{Side::Buy,   BuyPrice,       BuyQuantity, BuyAmount, BuyCommission,
-                              BuyStampDuty, BuyTransferFee, BuyFees,     "##0.00"};
-constexpr SideLayout kSellSide{Side::Sell,    SellPrice,       SellQuantity, SellAmount,  SellCommission,
-                               SellStampDuty, SellTransferFee, SellFees,     "###,###.00"};
+constexpr SideLayout kBuySide{Side::Buy,    BuyPrice,       BuyQuantity,  BuyAmount, BuyCommission,
+                              BuyStampDuty, BuyTransferFee, BuyOtherFees, BuyFees,   "##0.00"};
+constexpr SideLayout kSellSide{Side::Sell,    SellPrice,       SellQuantity,  SellAmount, SellCommission,
+                               SellStampDuty, SellTransferFee, SellOtherFees, SellFees,   "###,###.00"};
 
 // A side's figures as posted, and the schedule they were charged by (read once per post).
 struct Charged {
@@ -96,8 +96,10 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     m.commission = charged->fees.commission;
     m.stampDuty = charged->fees.stampDuty;
     m.transferFee = charged->fees.transferFee;
+    m.otherFees = charged->fees.otherFees;
     Show(s, side.commission, m.commission, kAmountPicture);
     Show(s, side.stampDuty, m.stampDuty, kAmountPicture);
+    Show(s, side.otherFees, m.otherFees, kAmountPicture);
     if (const auto& perBatch = charged->batchTransferFees) {
         // Each batch's own transfer fee goes into its quantity's tag, where the next post reads it.
         for (int batch = 1; batch <= kBatchCount; ++batch)
@@ -111,7 +113,8 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
         m.fees = charged->fees.Total();
         Show(s, side.totalFees, m.fees, kAmountPicture);
     } else {
-        const double total = Shown(s, side.commission) + Shown(s, side.stampDuty) + Shown(s, side.transferFee);
+        const double total = Shown(s, side.commission) + Shown(s, side.stampDuty) + Shown(s, side.transferFee) +
+                             Shown(s, side.otherFees);
         Show(s, side.totalFees, RoundDecimals(total, 2), kAmountPicture);
         m.fees = Money::FromDouble(Shown(s, side.totalFees));
     }

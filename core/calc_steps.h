@@ -25,7 +25,7 @@ inline FeeSchedule ScheduleOrRefuse(const FeeSettings& fees)
 {
     const ScheduleReading reading = ReadSchedule(fees);
     if (!reading.schedule)
-        throw Refused{Refusal(reading.problem)};
+        throw Refused{ScheduleRefusal(reading)};
     return *reading.schedule;
 }
 

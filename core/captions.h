@@ -64,11 +64,17 @@ inline constexpr std::string_view kRealisedProfitTip =
     "按现行规则部分卖出时，卖出这部分股票的盈亏：实收金额减去这部分股票分摊的实付金额（按卖出股数占持有股数的比例）；"
     "收益率也按这部分计算";
 
-// Label27, under the settings: the rules in force, in plain words.
-inline constexpr std::string_view kRulesNoteCurrent =
-    "按现行规则计费：印花税只在卖出时收0.5‰，过户费双向0.01‰，佣金每笔最低5元。";
-inline constexpr std::string_view kRulesNoteCurrentWaived =
-    "按现行规则计费：印花税只在卖出时收0.5‰，过户费双向0.01‰，免五：佣金不设最低。";
+// Label27, under the settings: the rules in force, in plain words (the current rules' rates are
+// those of the trade date and the kind, see CurrentRulesNote).
+inline constexpr std::string_view kRulesNoteCurrent = "按现行规则计费（{}起的费率）：";
+inline constexpr std::string_view kRulesNoteStampDuty = "印花税只在卖出时收{}‰，";
+inline constexpr std::string_view kRulesNoteNoStampDuty = "不收印花税，";
+inline constexpr std::string_view kRulesNoteTransferFee = "过户费双向{}‰，";
+inline constexpr std::string_view kRulesNoteNoTransferFee = "不收过户费，";
+inline constexpr std::string_view kRulesNoteOnTop = "规费另收{}‰，";
+inline constexpr std::string_view kRulesNoteMinimum = "佣金每笔最低{}元。";
+inline constexpr std::string_view kRulesNoteWaived = "免五：佣金不设最低。";
+inline constexpr std::string_view kRulesNoteNoRates = "按现行规则计费：所选的交易日期或佣金没有可用的费率。";
 inline constexpr std::string_view kRulesNoteOwn = "按本程序原来的规则计费：印花税买卖都收，上海过户费每千股1元。";
 
 // Label18, yield.
@@ -93,6 +99,7 @@ inline constexpr std::string_view kCurrentRulesTip =
     "不勾则按本程序原来的规则计费。";
 inline constexpr std::string_view kWaiveMinimum = "免五";
 inline constexpr std::string_view kWaiveMinimumMenu = "免收最低佣金（免五）";
+inline constexpr std::string_view kBrokerTermsMenu = "券商费率…";
 inline constexpr std::string_view kWaiveMinimumTip =
     "账户免收最低佣金（免五）：佣金按费率计算，不足5元也不再按5元收取。只在按现行规则计费时可用。";
 

@@ -45,7 +45,7 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
 
     const ScheduleReading reading = ReadSchedule(settings);
     if (!reading.schedule)
-        return Refusal(reading.problem);
+        return ScheduleRefusal(reading);
     const FeeSchedule& schedule = *reading.schedule;
 
     const auto tooSmall = [&fields] {

@@ -8,6 +8,7 @@
 
 #include "core/instrument.h"
 #include "core/money.h"
+#include "core/rule_table.h"
 #include "core/numtext.h"
 #include "core/outcome.h"
 
@@ -25,6 +26,9 @@ struct BrokerTerms {
     std::string fundsMinimum = "5.00";
     std::string bondsCommission = "0.2";
     std::string bondsMinimum = "1.00";
+    // 不含规费: the exchanges' handling and regulatory fees are charged on top of the commission
+    // (most brokers quote them inside it, 含规费).
+    bool feesOnTop = false;
     friend bool operator==(const BrokerTerms&, const BrokerTerms&) = default;
 };
 
@@ -39,6 +43,10 @@ struct FeeSettings {
     bool waiveMinimum = false;  // 免五: no minimum commission, of any kind
     BrokerTerms terms = {};
     const InstrumentTable* instruments = nullptr;
+    // The trade date whose rates the current rules charge ("YYYY-MM-DD"; empty: the latest rates),
+    // from the rule table (the built-in one when null).
+    std::string tradeDate = {};
+    const RuleTable* ruleTable = nullptr;
     friend bool operator==(const FeeSettings&, const FeeSettings&) = default;
 };
 
@@ -57,6 +65,10 @@ struct Rates {
     // The current rules' commission of the kind: its rate (per mille, exact) and its minimum.
     ExactDecimal kindCommission;
     Money kindMinimum;
+    // The current rules' rates of the trade date for the kind, and whether the handling and
+    // regulatory fees are charged on top of the commission.
+    RuleRow rule = {};
+    bool feesOnTop = false;
 };
 
 // Under the current rules a commission is at most 3 per mille, the legal maximum.
@@ -70,6 +82,7 @@ inline constexpr ExactDecimal kCommissionCap{3, 0};
 struct RateReading {
     std::optional<Rates> rates;
     Reason problem = Reason::None;  // CommissionRate or StampDutyRate when rates is empty
+    std::string subject = {};       // what the problem's message names (the first date covered)
 };
 RateReading ReadFeeSettings(const FeeSettings& settings);
 

@@ -14,6 +14,7 @@
 
 #include "core/civil_date.h"
 #include "core/money.h"
+#include "core/rule_table.h"
 
 namespace qcal {
 
@@ -71,6 +72,7 @@ struct Instrument {
     CommissionKind commission = CommissionKind::Shares;
     OwnModel own = OwnModel::Unknown;      // the program's own rules
     std::string_view ownEntry = {};     // the program's own rules' entry that stands for it
+    std::string_view feeGroup = kSharesGroup;  // whose rates by date it pays (the rule table's 品种)
     bool breakEven = false;        // a break-even price is searched for it
     std::string_view unit = {};         // 股 or 张
     std::string_view buyRule = {};      // the buy rule in words, for a refusal

@@ -38,8 +38,10 @@ enum Field : int {
     Dividend,          // 10股派 (input)
     SecurityCode,      // 证券代码 of the settings frame (input, may stay empty)
     RealisedProfit,    // 卖出盈亏: in a partial sale under the current rules, the profit of the part sold
+    BuyOtherFees,      // 规费 of the buy: the exchanges' fees a broker quoting 不含规费 charges on top
+    SellOtherFees,     // 规费 of the sale
 };
-inline constexpr int kFieldCount = 24;
+inline constexpr int kFieldCount = 26;
 // Whether Text<n> is one of the fields.
 constexpr bool IsField(int n) { return n >= BuyPrice && n <= kFieldCount; }
 
@@ -60,12 +62,13 @@ enum MainLabel : int {
     StampDutyListLabel = 24,  // before the stamp duty list
     RealisedProfitLabel = 26,
     RulesNoteLabel = 27,      // under the settings: which rules are in force, in plain words
+    TradeDateLabel = 29,      // before the trade date (in the stamp duty list's place under the current rules)
 };
-inline constexpr int kLabelCount = 27;
+inline constexpr int kLabelCount = 31;  // Label30 and Label31 caption the 规费 rows
 
 // The unit labels Label19(0) … Label19(19) that change: the one after the profit field.
 enum UnitLabel : int { ProfitUnit = 17 };
-inline constexpr int kUnitCount = 21;  // Label19(20) is the unit of Text24
+inline constexpr int kUnitCount = 23;  // Label19(20) is the unit of Text24, (21) and (22) of Text25 and Text26
 
 enum class Colour { Black, Red, Blue };
 
@@ -91,7 +94,8 @@ struct SideFigures {
     Money commission;   // Text4 / Text14
     Money stampDuty;    // Text5 / Text15
     Money transferFee;  // Text6 / Text16
-    Money fees;         // Text7 / Text17: the three fees
+    Money otherFees;    // Text25 / Text26: 规费, charged on top of the commission
+    Money fees;         // Text7 / Text17: every fee
     friend bool operator==(const SideFigures&, const SideFigures&) = default;
 };
 

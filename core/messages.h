@@ -1,8 +1,28 @@
 #pragma once
 // Every message the program shows, in one place. Each ends in the program's seven blanks.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+
+namespace qcal {
+
+// The pattern with each "{}" standing for the next value, in order.
+inline std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values)
+{
+    std::string text(pattern);
+    std::size_t from = 0;
+    for (const auto value : values) {
+        const auto at = text.find("{}", from);
+        if (at == std::string::npos)
+            break;
+        text.replace(at, 2, value);
+        from = at + value.size();
+    }
+    return text;
+}
+
+} // namespace qcal
 
 namespace qcal::msg {
 
@@ -40,6 +60,17 @@ inline std::string SettingsUnsaved(std::string_view path)
            "\n本次运行中的设置仍然有效，但没有保存。请确认该文件不是只读的、所在文件夹可以写入；"
            "以后每次更改设置都会再次保存。       ";
 }
+// A rule file beside the settings that cannot be used: told once at start, the built-in table used.
+inline std::string RuleFileUnusable(std::string_view path, int line, std::string_view why)
+{
+    return "费率表文件有误：" + std::string(path) + "\n第" + std::to_string(line) + "行：" + std::string(why) +
+           "\n本次运行使用程序内置的费率表。请改正该文件后重新启动本程序。       ";
+}
+inline std::string RuleFileUnreadable(std::string_view path)
+{
+    return "无法读取费率表文件：" + std::string(path) +
+           "\n本次运行使用程序内置的费率表。请检查该文件是可以读取的文本文件。       ";
+}
 // The target-price window's own.
 inline constexpr std::string_view kTargetYield = "输入错误，目标收益率必须是大于-100的数字，请重新输入       ";
 inline constexpr std::string_view kTargetProfit = "输入错误，目标盈亏必须是数字，亏损不能超过实付金额，请重新输入       ";
@@ -74,6 +105,12 @@ inline constexpr std::string_view kJournalNoShares = "当日没有持股，不�
 inline constexpr std::string_view kNotTradable = "输入错误，{}，请重新输入       ";
 inline constexpr std::string_view kSecurityCode =
     "证券代码输入错误：请输入6位证券代码；程序不认识这个代码时，请在证交所列表中选择品种       ";
+inline constexpr std::string_view kTradeDate = "交易日期输入错误，请重新选择       ";
+inline constexpr std::string_view kTradeDateTooEarly =
+    "交易日期太早：费率表从{}起才有这个品种的费率，请选择这一天或以后的日期       ";
+inline constexpr std::string_view kBrokerRate = "{}输入错误：请输入0到3之间的佣金率（单位‰）       ";
+inline constexpr std::string_view kBrokerMinimum =
+    "{}输入错误：请输入0到10000之间、最多两位小数的金额（单位元）       ";
 inline constexpr std::string_view kBrokerTerms = "券商费率输入错误，请在“设置 → 券商费率”中改正       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";

@@ -35,7 +35,7 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
 
     const ScheduleReading reading = ReadSchedule(settings);
     if (!reading.schedule)
-        return Refusal(reading.problem);
+        return ScheduleRefusal(reading);
 
     const std::string quantity = FormatPicture(*q, "###,###,###");
     std::optional<Money> breakEven;

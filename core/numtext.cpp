@@ -201,6 +201,37 @@ constexpr long long kMoneyDigits = 19;  // 2^63 − 1 has 19 digits
 
 } // namespace
 
+bool ExactAbove(const ExactDecimal& a, const ExactDecimal& b)
+{
+    // Both at the scale 10^-18: 18 digits times 10^18 fit in 128 bits.
+    const auto at18 = [](const ExactDecimal& d) {
+        Int128 value = d.units;
+        for (int i = d.scale; i < ExactDecimal::kMaxScale; ++i)
+            value *= 10;
+        return value;
+    };
+    return at18(a) > at18(b);
+}
+
+std::string FormatExactDecimal(const ExactDecimal& value)
+{
+    const bool negative = value.units < 0;
+    std::string digits = std::to_string(value.units);
+    if (negative)
+        digits.erase(0, 1);
+    if (value.scale > 0) {
+        const auto scale = static_cast<std::size_t>(value.scale);
+        if (digits.size() <= scale)
+            digits.insert(0, scale - digits.size() + 1, '0');
+        digits.insert(digits.size() - scale, ".");
+        while (digits.back() == '0')
+            digits.pop_back();
+        if (digits.back() == '.')
+            digits.pop_back();
+    }
+    return negative ? "-" + digits : digits;
+}
+
 std::optional<ExactDecimal> ParseExactDecimal(std::string_view text)
 {
     const auto s = SignificandOf(text);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/money.h"
@@ -27,6 +28,10 @@ struct ExactDecimal {
 
 // nullopt when the text is not numeric, or needs more than 18 significant digits or decimals.
 std::optional<ExactDecimal> ParseExactDecimal(std::string_view text);
+// Plainly, without trailing zeros: 0.5, 0.0341, 3.
+std::string FormatExactDecimal(const ExactDecimal& value);
+// Whether a is above b, compared exactly.
+bool ExactAbove(const ExactDecimal& a, const ExactDecimal& b);
 
 // True when text follows the grammar but its value is too large for a double ("1e999", a
 // 400-digit number): a number all the same, to be refused as out of range, not as "not a number".

@@ -47,6 +47,10 @@ enum class Reason {
     NotTradableBuy,          // a quantity the exchange does not take for a purchase of the kind
     NotTradableSell,         // nor for a sale
     SecurityCode,            // a code of no kind the program knows
+    BrokerRate,              // a commission rate of the broker's terms: not a number from 0 to 3 per mille
+    BrokerMinimum,           // a minimum commission: not an amount from 0 to 10,000.00 in cents
+    TradeDate,               // a trade date that is not a day
+    TradeDateTooEarly,       // before the rule table's first rates of the kind (the subject names them)
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -86,13 +90,17 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::NotTradableBuy:
     case Reason::NotTradableSell: return msg::kNotTradable;
     case Reason::SecurityCode: return msg::kSecurityCode;
+    case Reason::BrokerRate: return msg::kBrokerRate;
+    case Reason::BrokerMinimum: return msg::kBrokerMinimum;
+    case Reason::TradeDate: return msg::kTradeDate;
+    case Reason::TradeDateTooEarly: return msg::kTradeDateTooEarly;
     }
     return {};
 }
 
-// Where the user goes after the message: the main window's rate lists, the field of the window
-// that refused (Outcome::field), or nowhere.
-enum class FocusTarget { None, CommissionList, StampDutyList, Field };
+// Where the user goes after the message: the main window's rate lists or trade date, the field of
+// the window that refused (Outcome::field), or nowhere.
+enum class FocusTarget { None, CommissionList, StampDutyList, TradeDate, Field };
 
 // What a check or a computation came to: nothing to say, or a reason with its message and,
 // when it is about one of the window's fields, that field's number.
@@ -100,7 +108,7 @@ struct Outcome {
     Reason reason = Reason::None;
     int field = 0;
     std::string_view message;
-    std::string_view subject = {};  // what "{}" in the message stands for, when not the field's caption
+    std::string subject = {};  // what "{}" in the message stands for, when not the field's caption
 
     bool ok() const { return reason == Reason::None; }
 
@@ -110,28 +118,27 @@ struct Outcome {
         case Reason::CommissionRate:
         case Reason::CommissionAboveCap: return FocusTarget::CommissionList;
         case Reason::StampDutyRate: return FocusTarget::StampDutyList;
+        case Reason::TradeDate:
+        case Reason::TradeDateTooEarly: return FocusTarget::TradeDate;
         default: return field != 0 ? FocusTarget::Field : FocusTarget::None;
         }
     }
 };
 
-constexpr Outcome Refusal(Reason reason, int field = 0) { return {reason, field, MessageFor(reason)}; }
+inline Outcome Refusal(Reason reason, int field = 0) { return {reason, field, MessageFor(reason)}; }
 
 // A refusal whose message says what it is about: a rule of the kind of security, say.
-constexpr Outcome Refusal(Reason reason, int field, std::string_view subject)
+inline Outcome Refusal(Reason reason, int field, std::string_view subject)
 {
-    return {reason, field, MessageFor(reason), subject};
+    return {reason, field, MessageFor(reason), std::string(subject)};
 }
 
 // The message as the user reads it: "{}" stands for the outcome's subject, or else for the caption
 // of the field refused (a side window's field message).
 inline std::string MessageText(const Outcome& outcome, std::string_view fieldName)
 {
-    std::string text(outcome.message);
     const std::string_view subject = !outcome.subject.empty() ? outcome.subject : fieldName;
-    if (const auto at = text.find("{}"); at != std::string::npos)
-        text.replace(at, 2, subject.empty() ? std::string_view("该项") : subject);
-    return text;
+    return FillIn(outcome.message, {subject.empty() ? std::string_view("该项") : subject});
 }
 
 // Works on a copy of `value` and keeps it only when the steps succeeded: a computation writes all

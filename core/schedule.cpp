@@ -3,6 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "core/captions.h"
+#include "core/messages.h"
+#include "core/picture.h"
 #include "core/price_search.h"
 #include "core/schedules/current.h"
 #include "core/schedules/own.h"
@@ -23,15 +26,6 @@ std::optional<double> ReadRate(std::string_view text)
 // At 1000 per mille or more the sell fees grow as fast as the sell amount, so no selling price
 // ever pays back the fees and the break-even search could never end.
 bool RatesSumTooLarge(double commission, double stampDuty) { return commission + stampDuty >= 1000.0; }
-
-// Brings a decimal of the given scale to the common scale 10^-18, for comparing two of them.
-Int128 ScaleTo18(int scale)
-{
-    Int128 factor = 1;
-    for (int i = scale; i < ExactDecimal::kMaxScale; ++i)
-        factor *= 10;
-    return factor;
-}
 
 // The rates every schedule has: the commission read, and the row of the kind of security.
 Rates BaseRates(const FeeSettings& settings, double commission)
@@ -95,8 +89,7 @@ RateReading ReadCurrentRules(const FeeSettings& settings, double commission)
     const auto exact = ExactRate(settings.commission);
     if (!exact)
         return {std::nullopt, Reason::CommissionRate};
-    if (static_cast<Int128>(exact->units) * ScaleTo18(exact->scale) >
-        static_cast<Int128>(kCommissionCap.units) * ScaleTo18(kCommissionCap.scale))
+    if (ExactAbove(*exact, kCommissionCap))
         return {std::nullopt, Reason::CommissionAboveCap};
     Rates rates = BaseRates(settings, commission);
     rates.rules = FeeRules::Current;
@@ -104,6 +97,23 @@ RateReading ReadCurrentRules(const FeeSettings& settings, double commission)
     rates.commissionExact = *exact;
     if (!ReadKindCommission(settings.terms, rates))
         return {std::nullopt, Reason::BrokerTerms};
+    rates.feesOnTop = settings.terms.feesOnTop;
+    // The rates of the trade date: a date before the table's first row of the kind has none.
+    const RuleTable& table = settings.ruleTable ? *settings.ruleTable : RuleTable::BuiltIn();
+    const std::string_view group = rates.instrument->feeGroup;
+    const RuleRow* rule = table.Latest(group);
+    if (!settings.tradeDate.empty()) {
+        const auto date = CivilDate::Parse(settings.tradeDate);
+        if (!date)
+            return {std::nullopt, Reason::TradeDate};
+        rule = table.InForce(group, *date);
+        if (!rule) {
+            const RuleRow* first = table.First(group);
+            return {std::nullopt, Reason::TradeDateTooEarly, (first ? first->from : table.FirstDate()).Format()};
+        }
+    }
+    if (rule)
+        rates.rule = *rule;
     return {rates, Reason::None};
 }
 
@@ -191,9 +201,11 @@ ScheduleReading ReadSchedule(const FeeSettings& settings)
 {
     const RateReading reading = ReadFeeSettings(settings);
     if (!reading.rates)
-        return {std::nullopt, reading.problem};
-    return {FeeSchedule(*reading.rates), Reason::None};
+        return {std::nullopt, reading.problem, reading.subject};
+    return {FeeSchedule(*reading.rates), Reason::None, {}};
 }
+
+Outcome ScheduleRefusal(const ScheduleReading& reading) { return Refusal(reading.problem, 0, reading.subject); }
 
 FeeSchedule::FeeSchedule(const Rates& rates) : rates_(rates), model_(&ModelOf(rates.rules)) {}
 
@@ -270,6 +282,32 @@ std::optional<Money> SaleBreakEven(const FeeSchedule& schedule, Money toRecover,
     if (shares <= Money())
         return std::nullopt;
     return schedule.RecoveryPrice(toRecover, shares);
+}
+
+} // namespace qcal
+
+namespace qcal {
+
+std::string CurrentRulesNote(const FeeSettings& settings)
+{
+    const auto Fill1 = [](std::string_view caption, std::string_view value) { return FillIn(caption, {value}); };
+    using namespace caption;
+    const RateReading reading = ReadFeeSettings(settings);
+    if (!reading.rates || reading.rates->rules != FeeRules::Current)
+        return {};
+    const Rates& rates = *reading.rates;
+    const RuleRow& rule = rates.rule;
+    std::string note = Fill1(kRulesNoteCurrent, rule.from.Format());
+    note += rates.instrument->stampDuty == Charged::Never ? std::string(kRulesNoteNoStampDuty)
+                                                          : Fill1(kRulesNoteStampDuty, FormatExactDecimal(rule.stampDuty));
+    note += rates.instrument->transferFee == Charged::Never
+                ? std::string(kRulesNoteNoTransferFee)
+                : Fill1(kRulesNoteTransferFee, FormatExactDecimal(rule.transferFee));
+    if (rates.feesOnTop)
+        note += Fill1(kRulesNoteOnTop, FormatExactDecimal(ExchangeFees(rule)));
+    note += rates.waiveMinimum ? std::string(kRulesNoteWaived)
+                               : Fill1(kRulesNoteMinimum, FormatPicture(rates.kindMinimum, "##0.00"));
+    return note;
 }
 
 } // namespace qcal

@@ -116,7 +116,15 @@ std::optional<Money> SaleBreakEven(const FeeSchedule& schedule, Money toRecover,
 struct ScheduleReading {
     std::optional<FeeSchedule> schedule;
     Reason problem = Reason::None;
+    std::string subject = {};
 };
 ScheduleReading ReadSchedule(const FeeSettings& settings);
+// The refusal of settings that give no schedule, with what its message names.
+Outcome ScheduleRefusal(const ScheduleReading& reading);
+
+// The current rules as the settings give them, in plain words for the settings frame: the date the
+// rates are in force from, the stamp duty and transfer fee of the kind, 规费 on top, the minimum.
+// Empty when the settings give no rates.
+std::string CurrentRulesNote(const FeeSettings& settings);
 
 } // namespace qcal

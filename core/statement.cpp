@@ -48,19 +48,9 @@ const FieldInfo kFields[kFieldCount] = {
 
 const FieldInfo& Info(Field f) { return kFields[static_cast<std::size_t>(f)]; }
 
-// "{}" in a message, filled in order.
 std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values)
 {
-    std::string text(pattern);
-    std::size_t from = 0;
-    for (const auto value : values) {
-        const auto at = text.find("{}", from);
-        if (at == std::string::npos)
-            break;
-        text.replace(at, 2, value);
-        from = at + value.size();
-    }
-    return text;
+    return FillIn(pattern, values);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

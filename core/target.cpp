@@ -227,7 +227,7 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
         return outcome;
     const ScheduleReading reading = ReadSchedule(settings);
     if (!reading.schedule)
-        return Refusal(reading.problem);
+        return ScheduleRefusal(reading);
     try {
         const Money amount = purchase->price * purchase->quantity;
         const auto fees = reading.schedule->ChargeTotal(Side::Buy, amount, purchase->quantity);
@@ -284,7 +284,7 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
         return result;
     const ScheduleReading reading = ReadSchedule(settings);
     if (!reading.schedule) {
-        result.outcome = Refusal(reading.problem);
+        result.outcome = ScheduleRefusal(reading);
         return result;
     }
     const FeeSchedule& schedule = *reading.schedule;

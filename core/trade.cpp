@@ -20,13 +20,13 @@ using namespace steps;
 // Where one side's fees go.
 struct FeeFields {
     Side side;
-    Field commission, stampDuty, transferFee;
+    Field commission, stampDuty, transferFee, otherFees;
 };
 
-constexpr FeeFields kBuyFeeFields{Side::Buy, BuyCommission, BuyStampDuty, BuyTransferFee};
-constexpr FeeFields kSellFeeFields{Side::Sell, SellCommission, SellStampDuty, SellTransferFee};
+constexpr FeeFields kBuyFeeFields{Side::Buy, BuyCommission, BuyStampDuty, BuyTransferFee, BuyOtherFees};
+constexpr FeeFields kSellFeeFields{Side::Sell, SellCommission, SellStampDuty, SellTransferFee, SellOtherFees};
 
-// Commission, stamp duty and transfer fee of one side, into the side's figures and fields.
+// Every fee of one side, into the side's figures and fields.
 void ChargeSide(MainWindowState& s, SideFigures& side, const FeeSchedule& schedule, const FeeFields& f)
 {
     const auto fees = schedule.Charge(f.side, side.amount, side.quantity);
@@ -35,9 +35,11 @@ void ChargeSide(MainWindowState& s, SideFigures& side, const FeeSchedule& schedu
     side.commission = fees->commission;
     side.stampDuty = fees->stampDuty;
     side.transferFee = fees->transferFee;  // kept to four decimals: 1,555 shares pay 1.555
+    side.otherFees = fees->otherFees;
     Show(s, f.commission, side.commission, kAmountPicture);
     Show(s, f.stampDuty, side.stampDuty, kAmountPicture);
     Show(s, f.transferFee, side.transferFee, kAmountPicture);
+    Show(s, f.otherFees, side.otherFees, kAmountPicture);
 }
 
 // Runs a calculation on a copy of the state and hands the copy over only when it completed.
@@ -92,7 +94,7 @@ void BuySteps(MainWindowState& s)
     ChargeSide(s, s.buy, schedule, kBuyFeeFields);
 
     // The total is rounded once, so a transfer fee's third decimal only counts here (halves to even).
-    const std::int64_t total = (s.buy.commission + s.buy.stampDuty + s.buy.transferFee).TimesWhole(100).ToWhole();
+    const std::int64_t total = (s.buy.commission + s.buy.stampDuty + s.buy.transferFee + s.buy.otherFees).TimesWhole(100).ToWhole();
     const std::int32_t kt = RoundInt32(static_cast<double>(total));
     s.buy.fees = Money::FromRaw(static_cast<std::int64_t>(kt) * 100);
     Show(s, BuyFees, s.buy.fees, kAmountPicture);
@@ -174,7 +176,7 @@ void SellSteps(MainWindowState& s)
     Show(s, SellAmount, s.sell.amount, kAmountPicture);
     ChargeSide(s, s.sell, schedule, kSellFeeFields);
 
-    s.sell.fees = s.sell.commission + s.sell.stampDuty + s.sell.transferFee;
+    s.sell.fees = s.sell.commission + s.sell.stampDuty + s.sell.transferFee + s.sell.otherFees;
     Show(s, SellFees, s.sell.fees, kAmountPicture);
     Show(s, Received, s.sell.amount - s.sell.fees, kAmountPicture);
 

@@ -8,11 +8,6 @@ namespace qcal {
 
 namespace {
 
-// Stamp duty on sells: 0.5 per mille (since 2023-08-28); transfer fee on both sides: 0.01 per
-// mille (since 2022-04-29).
-constexpr ExactDecimal kStampDutyRate{5, 1};
-constexpr ExactDecimal kTransferFeeRate{1, 2};
-
 // amount × rate ‰, to 0.01 halves up (amounts are never negative here).
 Money Fee(Money amount, const ExactDecimal& rate) { return amount.TimesDecimalToCent(rate.units, rate.scale + 3); }
 
@@ -31,17 +26,23 @@ public:
         r.commission = Fee(amount, rates.kindCommission);
         if (!rates.waiveMinimum && r.commission < rates.kindMinimum)
             r.commission = rates.kindMinimum;
+        // The stamp duty and the transfer fee at the trade date's rates, on the sides the kind pays
+        // them; 不含规费, the exchanges' two fees on top, added together and rounded once.
         if (Pays(rates.instrument->stampDuty, side))
-            r.stampDuty = Fee(amount, kStampDutyRate);
+            r.stampDuty = Fee(amount, rates.rule.stampDuty);
         if (Pays(rates.instrument->transferFee, side))
-            r.transferFee = Fee(amount, kTransferFeeRate);
+            r.transferFee = Fee(amount, rates.rule.transferFee);
+        if (rates.feesOnTop)
+            r.otherFees = Fee(amount, ExchangeFees(rates.rule));
         return r;
     }
 
-    // The commission and both other fees, an upper bound whatever the kind pays.
+    // The commission and every other fee of the date, an upper bound whatever the kind pays.
     double RateBound(const Rates& rates) const override
     {
-        return PerMille(rates.kindCommission) + PerMille(kStampDutyRate) + PerMille(kTransferFeeRate);
+        const double onTop = rates.feesOnTop ? PerMille(ExchangeFees(rates.rule)) : 0;
+        return PerMille(rates.kindCommission) + PerMille(rates.rule.stampDuty) + PerMille(rates.rule.transferFee) +
+               onTop;
     }
 
     // The money still to recover decides (SaleBreakEven).

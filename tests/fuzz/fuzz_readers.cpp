@@ -5,6 +5,7 @@
 // checked as well: an exact reading is the double reading to its precision, and Money read from
 // a text reads back from what FormatPicture shows.
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -20,6 +21,8 @@
 #include "core/mini.h"
 #include "core/numtext.h"
 #include "core/picture.h"
+#include "core/rule_table.h"
+#include "core/schedule.h"
 #include "core/target.h"
 
 namespace {
@@ -82,6 +85,36 @@ void CheckAgreement(const std::string& text)
 }
 
 } // namespace
+
+std::string RuleFileOf(const RuleTable& table)
+{
+    std::string out = "品种 起始日期 印花税 过户费 经手费 证管费\n";
+    for (const RuleRow& row : table.Rows()) {
+        out += row.group + " " + row.from.Format();
+        for (const ExactDecimal& rate : {row.stampDuty, row.transferFee, row.handlingFee, row.regulatoryFee})
+            out += " " + FormatExactDecimal(rate);
+        out += "\n";
+    }
+    return out;
+}
+
+void CheckRuleFile(const std::string& text)
+{
+    const RuleFileReading reading = ReadRuleFile(text);
+    if (!reading.table) {
+        const auto lines = 1 + std::count(text.begin(), text.end(), '\n');
+        if (reading.error.line < 1 || reading.error.line > lines || reading.error.message.empty())
+            Fail("rule file refused without a line of it", text);
+        return;
+    }
+    const RuleFileReading again = ReadRuleFile(RuleFileOf(*reading.table));
+    if (!again.table || again.table->Rows() != reading.table->Rows())
+        Fail("rule file rows do not read back", text);
+    const RuleTable table = RuleTable::BuiltIn().With(*reading.table);
+    FeeSettings settings{"3", "1", std::string(kShanghai), FeeRules::Current, false, {}, nullptr, "2030-01-01", &table};
+    if (const auto schedule = ReadSchedule(settings).schedule)
+        schedule->Charge(Side::Sell, Money::FromWhole(1'000'000'000), Money::FromWhole(1000));
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -160,5 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ComputeAverageDown(f, current);
         }
     });
+    // The rule file: any bytes are a table or a refusal with a line inside the text; a table's rows,
+    // written out again, read back as the same rows, and charge a trade on any date.
+    Timed("rule file", text, [&] { CheckRuleFile(text); });
     return 0;
 }
