@@ -1,7 +1,9 @@
 // What every window shares: numbers right-aligned, fields named for screen readers, the message
 // box in Chinese, windows that fit a small screen, and a guide that always opens.
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QDateEdit>
 #include <QComboBox>
 #include <QIcon>
 #include <QLineEdit>
@@ -39,6 +41,8 @@ QList<QWidget*> OpenEveryWindow(Form1& form)
         form.Action(item)->trigger();
         windows << form.SideWindow(id).data();
     }
+    form.Action("QSFL")->trigger();
+    windows << form.findChild<QWidget*>(QStringLiteral("Form10"));
     return windows;
 }
 
@@ -81,10 +85,11 @@ void TestWindowConventions::fieldsAreNamedByTheirLabels()
     QCOMPARE(form.Text(21)->accessibleName(), QStringLiteral("10股送"));
     QCOMPARE(form.Combo(1)->accessibleName(), QStringLiteral("佣金"));
     QCOMPARE(form.Combo(3)->accessibleName(), QStringLiteral("证交所"));
+    QCOMPARE(form.TradeDateBox()->accessibleName(), QStringLiteral("交易日期"));
     for (QWidget* window : OpenEveryWindow(form)) {
         for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
-            if (qobject_cast<QComboBox*>(field->parentWidget()))
-                continue;  // the list's own edit; the list carries the name
+            if (qobject_cast<QComboBox*>(field->parentWidget()) || qobject_cast<QAbstractSpinBox*>(field->parentWidget()))
+                continue;  // the list's or the date box's own edit; the box carries the name
             QVERIFY2(!field->accessibleName().isEmpty(),
                      qPrintable(window->objectName() + QStringLiteral(".") + field->objectName()));
         }

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -64,6 +65,13 @@ QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
         line->setFrameShadow(QFrame::Sunken);
         return line;
     }
+    case Kind::DateBox: {
+        auto* date = new QDateEdit(parent);
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));  // the form every date of the program takes
+        date->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return date;
+    }
     case Kind::Grid: {
         auto* grid = new QTableWidget(parent);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -88,7 +96,7 @@ QString SpokenCaption(std::string_view caption)
 bool TakesLabelAsName(Kind kind)
 {
     return kind == Kind::TextBox || kind == Kind::ResultBox || kind == Kind::ComboEditable ||
-           kind == Kind::ComboList || kind == Kind::Grid;
+           kind == Kind::ComboList || kind == Kind::Grid || kind == Kind::DateBox;
 }
 
 } // namespace

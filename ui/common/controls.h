@@ -37,6 +37,7 @@ enum class Kind {
     CheckBox,       // QCheckBox
     Line,           // a sunken horizontal QFrame line; text unused
     Grid,           // QTableWidget, read-only rows; text unused
+    DateBox,        // QDateEdit with a calendar, YYYY-MM-DD; text unused
 };
 
 struct ControlSpec {

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDate>
 #include <QDir>
 #include <QLabel>
@@ -64,7 +65,8 @@ const TopMenu kMenus[] = {
       {"CKZD", "窗口置顶", ItemKind::Checkable},
       {"JYMR", "记忆买入", ItemKind::Checkable},
       {"XXGZ", qcal::caption::kCurrentRulesMenu, ItemKind::Checkable},
-      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable}},
+      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable},
+      {"QSFL", qcal::caption::kBrokerTermsMenu, ItemKind::Plain}},
      true},
     {"BZ", "帮助", {{"GY", "关于", ItemKind::Plain}}},
 };
@@ -200,13 +202,15 @@ void Form1::CreateControls()
         combo_[i] = Find<QComboBox>(client, QStringLiteral("Combo%1").arg(i));
     for (int i = OnTopCheck; i <= WaiveMinimumCheck; ++i)
         check_[i] = Find<QCheckBox>(client, QStringLiteral("Check%1").arg(i));
+    tradeDate_ = Find<QDateEdit>(client, QStringLiteral("DTPicker1"));
+    tradeDate_->setDate(QDate::currentDate());
 }
 
 void Form1::SetTabOrder()
 {
     static constexpr const char* kOrder[] = {"Text1",    "Text2",    "Text11",   "Text12", "Text21", "Text22",
                                              "Command4", "Command1", "Command3", "Command2", "Combo3", "Combo1",
-                                             "Combo2",   "Check1",   "Check2",   "Command5", "Command6"};
+                                             "Combo2",   "DTPicker1", "Check1",  "Check2",   "Command5", "Command6"};
     QWidget* previous = nullptr;
     for (const char* name : kOrder) {
         QWidget* next = Find<QWidget>(centralWidget(), QString::fromLatin1(name));
@@ -259,8 +263,8 @@ QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast
 
 qcal::CivilDate Form1::TradeDate() const
 {
-    const QDate today = QDate::currentDate();
-    return qcal::CivilDate::FromYmd(today.year(), today.month(), today.day()).value_or(qcal::CivilDate());
+    const QDate day = tradeDate_->date();
+    return qcal::CivilDate::FromYmd(day.year(), day.month(), day.day()).value_or(qcal::CivilDate());
 }
 
 bool Form1::BuySideLocked() const { return text_[qcal::BuyPrice]->isReadOnly() || text_[qcal::BuyQuantity]->isReadOnly(); }
@@ -285,9 +289,15 @@ bool Form1::HasComputedBuy() const
 qcal::FeeSettings Form1::Fees() const
 {
     const bool current = check_[CurrentRulesCheck]->isChecked();
-    return {S(combo_[CommissionCombo]->currentText()), S(combo_[StampDutyCombo]->currentText()),
-            S(combo_[MarketCombo]->currentText()), current ? qcal::FeeRules::Current : qcal::FeeRules::Own,
-            current && check_[WaiveMinimumCheck]->isChecked()};
+    qcal::FeeSettings fees{S(combo_[CommissionCombo]->currentText()), S(combo_[StampDutyCombo]->currentText()),
+                           S(combo_[MarketCombo]->currentText()), current ? qcal::FeeRules::Current : qcal::FeeRules::Own,
+                           current && check_[WaiveMinimumCheck]->isChecked()};
+    if (current) {
+        fees.terms = terms_;
+        fees.tradeDate = TradeDate().Format();
+        fees.ruleTable = &rules_.table;
+    }
+    return fees;
 }
 
 qcal::MainWindowState Form1::Snapshot() const

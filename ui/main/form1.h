@@ -16,12 +16,14 @@
 #include "core/input_checks.h"
 #include "core/main_state.h"
 #include "core/outcome.h"
+#include "settings/rule_file.h"
 #include "ui/common/main_feed.h"
 #include "ui/tools/side_window.h"
 
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
 class QLabel;
 class QLineEdit;
 
@@ -63,6 +65,16 @@ public:
     qcal::MainWindowState Snapshot() const override;
     void Apply(const qcal::MainWindowState& state) override;
     qcal::FeeSettings Fees() const;
+
+    // The broker's terms (券商费率). SetTerms takes them as the settings file gives them;
+    // ApplyBrokerTerms takes what the dialog gives, with the shares' rate and 免五, recomputes and
+    // saves it all in one write.
+    const qcal::BrokerTerms& Terms() const { return terms_; }
+    void SetTerms(const qcal::BrokerTerms& terms) { terms_ = terms; }
+    void ApplyBrokerTerms(const QString& sharesRate, const qcal::BrokerTerms& terms, bool waiveMinimum);
+    // The trade date's box (DTPicker1), and the rates by date the current rules charge.
+    QDateEdit* TradeDateBox() const { return tradeDate_; }
+    const qcal::RuleTable& RuleTable() const { return rules_.table; }
 
     // What the side windows take from this window: the holding and the fee settings on screen.
     const MainFeed& Feed() const override { return feed_; }
@@ -110,6 +122,11 @@ private:
     void Check2_Click();
     void Check3_Click();
     void Check4_Click();
+    // A trade date the current rules have no rates for is told when the box is left.
+    void DTPicker1_Validate();
+    void OpenBrokerTerms();
+    // Tells, once, that the user's rule file could not be used.
+    void TellRuleFileTrouble();
     // The look of the rules in force: the stamp duty list greyed under the current rules, and
     // the tool tips of the stamp duty and transfer fee labels.
     void ShowRulesInForce();
@@ -177,6 +194,9 @@ private:
     std::array<QLabel*, 6> label20_{};
     std::array<QComboBox*, MarketCombo + 1> combo_{};
     std::array<QCheckBox*, WaiveMinimumCheck + 1> check_{};
+    QDateEdit* tradeDate_ = nullptr;
+    qcal::BrokerTerms terms_;
+    qcal::settings::RuleFileLoad rules_;
     std::array<QPointer<QWidget>, kLastSideWindow + 1> side_{};
     bool exiting_ = false;
     class Client;

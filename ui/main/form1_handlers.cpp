@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
+#include "ui/main/form10.h"
 #include "ui/main/form1_layout.h"
 #include "ui/common/field_checks.h"
 #include "ui/common/message_box.h"
@@ -85,6 +87,7 @@ void Form1::Form_Load()
     // The handlers are live before the settings are restored: restoring a check box or the
     // market runs its click behaviour, as a click would.
     ConnectHandlers();
+    rules_ = qcal::settings::LoadRuleFile(qcal::settings::RuleFilePath(iniDirectory_));
     const qcal::settings::Profile stored = Module1::ReadSettingsFile(*this);
     Module1::LoadBuyInputs(*this, stored);
     Module1::LoadSettings(*this, stored);
@@ -121,6 +124,7 @@ void Form1::ConnectHandlers()
     onMenu("JYMR", [this] { check_[RememberBuyCheck]->setChecked(Action("JYMR")->isChecked()); });
     onMenu("XXGZ", [this] { check_[CurrentRulesCheck]->setChecked(Action("XXGZ")->isChecked()); });
     onMenu("MW", [this] { check_[WaiveMinimumCheck]->setChecked(Action("MW")->isChecked()); });
+    onMenu("QSFL", [this] { OpenBrokerTerms(); });
     for (const qcal::Instrument* row : MarketItems())
         onMenu(row->menuItem, [this, market = row->name] { MarketMenu_Click(market); });
 
@@ -137,6 +141,12 @@ void Form1::ConnectHandlers()
     connect(check_[RememberBuyCheck], &QCheckBox::toggled, this, &Form1::Check2_Click);
     connect(check_[CurrentRulesCheck], &QCheckBox::toggled, this, &Form1::Check3_Click);
     connect(check_[WaiveMinimumCheck], &QCheckBox::toggled, this, &Form1::Check4_Click);
+    // A date is charged as soon as it is chosen; one without rates is told when the box is left.
+    connect(tradeDate_, &QDateEdit::dateChanged, this, [this] {
+        ShowRulesNote();
+        RecomputeForNewRates();
+    });
+    connect(tradeDate_, &QDateEdit::editingFinished, this, &Form1::DTPicker1_Validate);
 
     // Enter checks the field and moves on; Up and Down walk the buy and sell inputs.
     const struct {
@@ -233,6 +243,7 @@ void Form1::Report(const qcal::Outcome& outcome)
     switch (outcome.Focus()) {
     case FocusTarget::CommissionList: focus = combo_[CommissionCombo]; break;
     case FocusTarget::StampDutyList: focus = combo_[StampDutyCombo]; break;
+    case FocusTarget::TradeDate: focus = tradeDate_; break;
     case FocusTarget::Field: focus = text_[outcome.field]; break;
     case FocusTarget::None: break;
     }
@@ -306,6 +317,7 @@ void Form1::Command1_Click()
 void Form1::Form_Activate()
 {
     Module1::TellSettingsTrouble(*this);
+    TellRuleFileTrouble();
     if (IsEmpty(text_[BuyPrice]) || IsEmpty(text_[BuyQuantity])) {
         FocusField(BuyPrice);
         return;
@@ -523,9 +535,55 @@ void Form1::Check4_Click()
     RecomputeForNewRules();
 }
 
+void Form1::DTPicker1_Validate()
+{
+    const qcal::RateReading reading = qcal::ReadFeeSettings(Fees());
+    if (reading.problem == qcal::Reason::TradeDate || reading.problem == qcal::Reason::TradeDateTooEarly)
+        Report(qcal::Refusal(reading.problem, 0, reading.subject));
+}
+
+void Form1::TellRuleFileTrouble()
+{
+    if (rules_.problem.empty())
+        return;
+    const std::string problem = std::exchange(rules_.problem, {});
+    ShowMessage(this, problem);
+}
+
+void Form1::OpenBrokerTerms()
+{
+    // One dialog at a time: a second choice of the menu item brings it back to the front.
+    for (Form10* open : findChildren<Form10*>()) {
+        if (open->isVisible()) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
+    (new Form10(*this))->Open();
+}
+
+void Form1::ApplyBrokerTerms(const QString& sharesRate, const qcal::BrokerTerms& terms, bool waiveMinimum)
+{
+    const Module1::SaveBatch batch(*this);
+    terms_ = terms;
+    combo_[CommissionCombo]->setCurrentText(sharesRate);
+    check_[WaiveMinimumCheck]->setChecked(waiveMinimum);  // its click saves and recomputes, in this batch
+    Module1::SaveSettings(*this);
+    Module1::SaveBrokerTerms(*this);
+    ShowRulesNote();
+    RecomputeForNewRules();
+}
+
 void Form1::ShowRulesInForce()
 {
     const bool current = check_[CurrentRulesCheck]->isChecked();
+    // The trade date takes the stamp duty list's place: each set of rules shows the one it uses.
+    for (QWidget* own : {static_cast<QWidget*>(label_[StampDutyListLabel]), static_cast<QWidget*>(combo_[StampDutyCombo]),
+                         static_cast<QWidget*>(label20_[1])})
+        own->setVisible(!current);
+    label_[TradeDateLabel]->setVisible(current);
+    tradeDate_->setVisible(current);
     // The stamp duty list keeps its choice for the program's own rules; the current ones do not use it.
     combo_[StampDutyCombo]->setEnabled(
         !current && qcal::OwnRulesChargeStampDuty(qcal::FindInstrument(S(combo_[MarketCombo]->currentText()))));
@@ -544,9 +602,8 @@ void Form1::ShowRulesNote()
 {
     using namespace qcal::caption;
     const bool current = check_[CurrentRulesCheck]->isChecked();
-    const bool waived = check_[WaiveMinimumCheck]->isChecked();
-    label_[RulesNoteLabel]->setText(Q(!current ? kRulesNoteOwn : waived ? kRulesNoteCurrentWaived : kRulesNoteCurrent) +
-                                    marketNote_);
+    const std::string note = current ? qcal::CurrentRulesNote(Fees()) : std::string(kRulesNoteOwn);
+    label_[RulesNoteLabel]->setText(Q(note.empty() ? std::string(kRulesNoteNoRates) : note) + marketNote_);
 }
 
 // The buy on screen and then the sale on screen, charged again by the settings now chosen; the

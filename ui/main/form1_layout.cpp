@@ -22,6 +22,9 @@ struct FrameRow {
 
 using namespace qcal::caption;
 
+constexpr std::string_view kOtherFeesTip =
+    "交易所的经手费和证管费：券商的佣金不含规费时另外收取，两项相加后四舍五入到分；含规费时为0";
+
 constexpr FrameRow kBuyRows[] = {
     {"Label1", kBuyPrice, kBuyPriceTip, "Text1", "每股买入的价格，就是成交价", "Label19_0", kUnitYuan},
     {"Label2", kBuyQuantity, kBuyQuantityTip, "Text2", "买入股票的数量，100股为1手。", "Label19_1", kUnitShares},
@@ -32,6 +35,7 @@ constexpr FrameRow kBuyRows[] = {
      "本次买入印花税，既本次交易总金额的1‰", "Label19_4", "元"},
     {"Label6", "过 户 费", "过户费每100股0.1元，起点1元（深交所不收） ", "Text6",
      "过户费每100股0.1元，起点1元（深交所不收） ", "Label19_5", "元"},
+    {"Label30", "规    费", kOtherFeesTip, "Text25", kOtherFeesTip, "Label19_21", "元"},
     {"Label7", "费用合计", "本次买入各项费用合计，既手续费、印花税、过户费的总和，不包括交易金额", "Text7",
      "本次买入总费用", "Label19_6", "元"},
     {"Label21", "实付金额", "本次买入股票实际交付金额，既 交易金额 + 费用合计，如有分红则减去分红", "Text10",
@@ -51,6 +55,7 @@ constexpr FrameRow kSellRows[] = {
      "本次卖出印花税，既本次交易总金额的1‰", "Label19_13", "元"},
     {"Label15", "过 户 费", "过户费每100股0.1元，起点1元（深交所不收） ", "Text16",
      "过户费每100股0.1元，起点1元（深交所不收） ", "Label19_14", "元"},
+    {"Label31", "规    费", kOtherFeesTip, "Text26", kOtherFeesTip, "Label19_22", "元"},
     {"Label16", "费用合计", "本次卖出各项费用合计，既手续费、印花税、过户费的总和，不包括交易金额", "Text17",
      "本次卖出总费用", "Label19_15", "元"},
     {"Label22", "实收金额", "本次卖出股票实际收到的金额，既交易金额 - 费用合计", "Text20", "本次卖出股票实际收到的金额",
@@ -72,7 +77,7 @@ constexpr int kFieldWidth = 2160;
 constexpr int kUnitLeft = kFieldLeft + kFieldWidth + 105;
 constexpr int kFrameWidth = kUnitLeft + 300 + 75;
 constexpr int kFramesTop = 720;
-constexpr int kFrameHeight = kRowTop + 10 * kRowStep + kRowHeight + 180;  // eleven rows
+constexpr int kFrameHeight = kRowTop + 11 * kRowStep + kRowHeight + 180;  // twelve rows
 constexpr int kSettingsWidth = 2520;
 constexpr int kBuyFrameLeft = 120 + kSettingsWidth + 105;
 constexpr int kSellFrameLeft = kBuyFrameLeft + kFrameWidth + 105;
@@ -84,6 +89,8 @@ constexpr std::string_view kCommissionTip =
 constexpr std::string_view kStampDutyTip = "历史最高印花税为6‰，最低为1‰，目前为3‰！";
 constexpr std::string_view kMarketTip =
     "交易的品种：按现行规则计费时可选上海A股、深圳A股、创业板、科创板、北交所、基金、可转债，各有各的交易单位、价位和费用";
+constexpr std::string_view kTradeDateTip =
+    "按这一天施行的费率计算印花税、过户费和规费（默认今天，不保存）；核对过去的交易时选成交日期";
 constexpr std::string_view kCodeTip = "输入6位证券代码后回车，程序按代码的开头数字选出品种；可以不填";
 
 // The settings frame: rows 400 twips apart, then the check boxes and the note.
@@ -113,6 +120,9 @@ constexpr ControlSpec kFixed[] = {
     {"Label24", Kind::Label, "Frame4", 120, SettingsRow(3), 720, 330, "印花税", kStampDutyTip},
     {"Combo2", Kind::ComboList, "Frame4", 840, SettingsRow(3), 1170, 330, {}, kStampDutyTip},
     {"Label20_1", Kind::Label, "Frame4", 2055, SettingsRow(3), 255, 330, "‰", "历史最高印花税为6‰，最低为1‰"},
+    // In the stamp duty list's place, which the current rules do not use: the date whose rates they charge.
+    {"Label29", Kind::Label, "Frame4", 120, SettingsRow(3), 720, 330, "交易日期", kTradeDateTip},
+    {"DTPicker1", Kind::DateBox, "Frame4", 840, SettingsRow(3), 1470, 330, {}, kTradeDateTip},
     {"Check1", Kind::CheckBox, "Frame4", 120, kChecksTop, 2190, 300, "窗口置顶",
      "勾上后，本窗口会置于所有窗口之上。本以为是一项华而不实的功能，不过还是有一些网友需要。"},
     {"Check2", Kind::CheckBox, "Frame4", 120, kChecksTop + 320, 2190, 300, "记忆买入计算", {}},

@@ -32,6 +32,8 @@ public:
 };
 
 void SaveSettings(Form1& form);
+// The broker's terms (券商费率), in their own section.
+void SaveBrokerTerms(Form1& form);
 void SaveBuyInputs(Form1& form);
 // The window's settings file for the session, telling a failed save with the one message box.
 std::unique_ptr<qcal::settings::SettingsFile> OpenSettingsFile(Form1& form);

@@ -1,4 +1,5 @@
-// QCAL.INI: the five settings of the main window and, while remember-buy is on, the last buy inputs.
+// QCAL.INI: the settings of the main window and, while remember-buy is on, the last buy inputs, in
+// section TIP; the broker's terms in section 券商费率 after it.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/broker_terms.h"
 #include "core/fees.h"
 #include "core/messages.h"
 #include "ui/common/text.h"
@@ -21,9 +23,11 @@ namespace qcal::ui::Module1 {
 namespace {
 
 const QString kSection = QStringLiteral("TIP");
+// Newer than TIP, and a section of its own: an older reader of the file never sees its keys.
+const QString kBrokerSection = QStringLiteral("券商费率");
 
-// The keys of section TIP in the order a new file lists them, with what a missing or empty key
-// stands for. They are the file's names, fixed for every file ever written, whatever the window
+// The keys in the order a new file lists them, with their section and what a missing or empty
+// key stands for. They are the file's names, fixed for every file ever written, whatever the window
 // calls the same things.
 enum Key {
     Notice,
@@ -37,12 +41,19 @@ enum Key {
     CurrentRules,   // newer than the others: at the end, so that an older reader of the file ignores it
     WaiveMinimum,
     SecurityCodeKey,
+    SharesMinimumKey,  // section 券商费率 from here on
+    FundsRateKey,
+    FundsMinimumKey,
+    BondsRateKey,
+    BondsMinimumKey,
+    FeesOnTopKey,
     kKeyCount
 };
 
 struct KeySpec {
     QString name;
     QString fallback;
+    QString section = kSection;
 };
 
 const KeySpec& Spec(Key key)
@@ -59,6 +70,12 @@ const KeySpec& Spec(Key key)
         {QStringLiteral("现行规则"), QStringLiteral("0")},
         {QStringLiteral("免五"), QStringLiteral("0")},
         {QStringLiteral("证券代码"), QString()},
+        {QStringLiteral("股票最低佣金"), Q(qcal::BrokerTerms{}.sharesMinimum), kBrokerSection},
+        {QStringLiteral("基金佣金"), Q(qcal::BrokerTerms{}.fundsCommission), kBrokerSection},
+        {QStringLiteral("基金最低佣金"), Q(qcal::BrokerTerms{}.fundsMinimum), kBrokerSection},
+        {QStringLiteral("可转债佣金"), Q(qcal::BrokerTerms{}.bondsCommission), kBrokerSection},
+        {QStringLiteral("可转债最低佣金"), Q(qcal::BrokerTerms{}.bondsMinimum), kBrokerSection},
+        {QStringLiteral("不含规费"), QStringLiteral("0"), kBrokerSection},
     };
     return kKeys[key];
 }
@@ -84,7 +101,14 @@ void Write(Key key, const QString& value)
 
 QString Read(const qcal::settings::Profile& stored, Key key)
 {
-    return stored.Read(kSection, Spec(key).name);
+    return stored.Read(Spec(key).section, Spec(key).name);
+}
+
+// A stored value of the broker's terms that the dialog would refuse reads as the default.
+std::string StoredTerm(const qcal::settings::Profile& stored, Key key, bool (*usable)(std::string_view))
+{
+    const QString value = Read(stored, key);
+    return S(usable(S(value)) ? value : Spec(key).fallback);
 }
 
 QString Flag(const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
@@ -117,8 +141,10 @@ SaveBatch::~SaveBatch()
         return;
     std::vector<qcal::settings::ProfileEntry> entries;
     for (int key = 0; key < kKeyCount; ++key) {
-        if (pending.values[key])
-            entries.push_back({Spec(Key(key)).name, *pending.values[key]});
+        if (pending.values[key]) {
+            const KeySpec& spec = Spec(Key(key));
+            entries.push_back({spec.name, *pending.values[key], spec.section});
+        }
     }
     Form1* form = pending.form;
     pending = Pending{};
@@ -138,6 +164,18 @@ void SaveSettings(Form1& form)
     Write(CurrentRules, Flag(form.Check(CurrentRulesCheck)));
     Write(WaiveMinimum, Flag(form.Check(WaiveMinimumCheck)));
     Write(SecurityCodeKey, form.Text(qcal::SecurityCode)->text());
+}
+
+void SaveBrokerTerms(Form1& form)
+{
+    const SaveBatch batch(form);
+    const qcal::BrokerTerms& terms = form.Terms();
+    Write(SharesMinimumKey, Q(terms.sharesMinimum));
+    Write(FundsRateKey, Q(terms.fundsCommission));
+    Write(FundsMinimumKey, Q(terms.fundsMinimum));
+    Write(BondsRateKey, Q(terms.bondsCommission));
+    Write(BondsMinimumKey, Q(terms.bondsMinimum));
+    Write(FeesOnTopKey, terms.feesOnTop ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void SaveBuyInputs(Form1& form)
@@ -164,7 +202,7 @@ qcal::settings::Profile ReadSettingsFile(Form1& form)
     const qcal::settings::Profile stored = file.Load();
     for (int key = 0; key < kKeyCount; ++key) {
         // Restoring a cut value would save it cut over the whole one.
-        if (stored.IsCut(kSection, Spec(Key(key)).name))
+        if (stored.IsCut(Spec(Key(key)).section, Spec(Key(key)).name))
             file.Lock();
     }
     return file.Locked() ? qcal::settings::Profile() : stored;
@@ -206,6 +244,16 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     form.Check(CurrentRulesCheck)->setChecked(rules.isEmpty() ? firstStart : StoredFlag(rules));
     form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
     form.Text(qcal::SecurityCode)->setText(Read(stored, SecurityCodeKey));
+    // A file without the section, or a value the dialog would refuse, gives the default terms.
+    qcal::BrokerTerms terms;
+    terms.sharesMinimum = StoredTerm(stored, SharesMinimumKey, qcal::IsBrokerMinimum);
+    const QString fundsRate = Read(stored, FundsRateKey);
+    terms.fundsCommission = fundsRate.isEmpty() ? std::string() : StoredTerm(stored, FundsRateKey, qcal::IsBrokerRate);
+    terms.fundsMinimum = StoredTerm(stored, FundsMinimumKey, qcal::IsBrokerMinimum);
+    terms.bondsCommission = StoredTerm(stored, BondsRateKey, qcal::IsBrokerRate);
+    terms.bondsMinimum = StoredTerm(stored, BondsMinimumKey, qcal::IsBrokerMinimum);
+    terms.feesOnTop = StoredFlag(Read(stored, FeesOnTopKey));
+    form.SetTerms(terms);
     restoring = false;
 }
 

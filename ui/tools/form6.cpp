@@ -79,7 +79,7 @@ void Form6::Text2_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ComputeMini(fields, View().fees);
     if (!outcome.ok()) {
-        Refuse(this, outcome.message, outcome.Focus() == FocusTarget::Field ? Text(Quantity) : nullptr);
+        Refuse(this, qcal::MessageText(outcome, {}), outcome.Focus() == FocusTarget::Field ? Text(Quantity) : nullptr);
         return;
     }
     SetFields(fields);

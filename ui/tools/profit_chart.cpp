@@ -34,8 +34,11 @@ QString AxisText(double value, double step)
 {
     const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 4);
     std::string picture = "###,##0";
-    if (decimals > 0)
-        picture += "." + std::string(static_cast<std::size_t>(decimals), '0');
+    if (decimals > 0) {
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "." + std::string at -O2.
+        picture += '.';
+        picture.append(static_cast<std::size_t>(decimals), '0');
+    }
     return Q(qcal::FormatPicture(std::fabs(value) < step * 1e-6 ? 0.0 : value, picture));
 }
 
