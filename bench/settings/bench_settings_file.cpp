@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "settings/profile_file.h"
+#include "settings/rule_file.h"
 
 namespace {
 
@@ -121,6 +122,23 @@ void ReadWriteLargeOnce(benchmark::State& state)
     }
 }
 
+// Start-up with a user's rule file beside QCAL.INI: a commented table of two dozen rows, read,
+// decoded and joined to the built-in table.
+void LoadRuleFile(benchmark::State& state)
+{
+    const QString path = TheFiles().dir.filePath(QStringLiteral("费率表.txt"));
+    QByteArray text = Gbk(QStringLiteral("# 自己的费率表\r\n品种 起始日期 印花税 过户费 经手费 证管费\r\n"));
+    for (int year = 2001; year < 2025; ++year)
+        text += Gbk(QStringLiteral("A股 %1-01-01 1 0.02 0.0487 0.02  # 第%1年\r\n").arg(year));
+    Files::Put(path, text);
+    for (auto _ : state) {
+        const qcal::settings::RuleFileLoad load = qcal::settings::LoadRuleFile(path);
+        if (!load.problem.empty())
+            state.SkipWithError(load.problem.c_str());
+        benchmark::DoNotOptimize(load);
+    }
+}
+
 #define QCAL_SETTINGS_BENCH(fn, reps) \
     BENCHMARK(fn)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(reps)->ReportAggregatesOnly(true)
 
@@ -129,6 +147,7 @@ QCAL_SETTINGS_BENCH(SaveSmall, 9);
 QCAL_SETTINGS_BENCH(LoadLarge, 5)->Iterations(3);
 QCAL_SETTINGS_BENCH(SaveLarge, 5)->Iterations(3);
 QCAL_SETTINGS_BENCH(ReadWriteLargeOnce, 5)->Iterations(3);
+QCAL_SETTINGS_BENCH(LoadRuleFile, 9);
 
 } // namespace
 
