@@ -76,9 +76,9 @@ std::optional<Money> CostPerShare(Money total, std::int64_t shares)
     return Money::FromRaw(Narrow(thousandths * rawPerThousandth));
 }
 
-// Seconds into the day of "HH:MM" or "HH:MM:SS"; -1 for no time, so that it comes first;
-// nullopt when the text is no time.
-std::optional<std::int32_t> SecondsOf(std::string_view text)
+} // namespace
+
+std::optional<std::int32_t> SecondsOfTime(std::string_view text)
 {
     if (text.empty())
         return -1;
@@ -95,6 +95,8 @@ std::optional<std::int32_t> SecondsOf(std::string_view text)
         return std::nullopt;
     return parts[0] * 3600 + parts[1] * 60 + parts[2];
 }
+
+namespace {
 
 // The code as a number; nullopt unless it is six digits.
 std::optional<std::int32_t> CodeNumber(std::string_view code)
@@ -408,7 +410,7 @@ Holdings ComputeHoldings(std::span<const Entry> entries)
         const auto date = CivilDate::Parse(e.date);
         if (!date)
             return Refuse(Problem::DateNotADate, e.id);
-        const auto seconds = SecondsOf(e.time);
+        const auto seconds = SecondsOfTime(e.time);
         if (!seconds)
             return Refuse(Problem::TimeNotATime, e.id);
         if (const auto problem = CheckFields(e))

@@ -121,6 +121,10 @@ struct Refusal {
 // The message for the user, in Chinese, naming the entry by its id.
 std::string RefusalText(const Refusal& refusal);
 
+// Seconds into the day of an entry's time "HH:MM" or "HH:MM:SS", -1 for no time (such an entry
+// comes first on its day); nullopt when the text is no time. The order entries are taken in.
+std::optional<std::int32_t> SecondsOfTime(std::string_view text);
+
 // A lot held: what is left of one buy.
 struct Lot {
     std::int64_t entryId = 0;  // the buy
