@@ -335,25 +335,6 @@ private:
     std::int64_t recorded_ = 0;  // all the dividends given to the lots so far, the same unit
 };
 
-std::string_view MessageOf(Problem problem)
-{
-    switch (problem) {
-    case Problem::DateNotADate: return msg::kJournalDate;
-    case Problem::TimeNotATime: return msg::kJournalTime;
-    case Problem::CodeNotSixDigits: return msg::kJournalCode;
-    case Problem::QuantityNotPositive: return msg::kJournalQuantity;
-    case Problem::PriceNotPositive: return msg::kJournalPrice;
-    case Problem::AmountNotPositive: return msg::kJournalAmount;
-    case Problem::FeeNegative: return msg::kJournalFee;
-    case Problem::RateNotPositive: return msg::kJournalRate;
-    case Problem::BonusSharesMismatch: return msg::kJournalBonusShares;
-    case Problem::SaleAboveHeld: return msg::kJournalSaleAboveHeld;
-    case Problem::NoSharesHeld: return msg::kJournalNoShares;
-    case Problem::OutOfRange: return msg::kOutOfRange;
-    }
-    return msg::kInputError;
-}
-
 Holdings Refuse(Problem problem, std::int64_t entryId) { return {{}, Refusal{problem, entryId}}; }
 
 } // namespace
@@ -378,12 +359,31 @@ std::optional<Kind> KindFromName(std::string_view name)
     return std::nullopt;
 }
 
+std::string_view ProblemText(Problem problem)
+{
+    switch (problem) {
+    case Problem::DateNotADate: return msg::kJournalDate;
+    case Problem::TimeNotATime: return msg::kJournalTime;
+    case Problem::CodeNotSixDigits: return msg::kJournalCode;
+    case Problem::QuantityNotPositive: return msg::kJournalQuantity;
+    case Problem::PriceNotPositive: return msg::kJournalPrice;
+    case Problem::AmountNotPositive: return msg::kJournalAmount;
+    case Problem::FeeNegative: return msg::kJournalFee;
+    case Problem::RateNotPositive: return msg::kJournalRate;
+    case Problem::BonusSharesMismatch: return msg::kJournalBonusShares;
+    case Problem::SaleAboveHeld: return msg::kJournalSaleAboveHeld;
+    case Problem::NoSharesHeld: return msg::kJournalNoShares;
+    case Problem::OutOfRange: return msg::kOutOfRange;
+    }
+    return msg::kInputError;
+}
+
 std::string RefusalText(const Refusal& refusal)
 {
     std::string text(msg::kJournalEntryHead);
     text += std::to_string(refusal.entryId);
     text += msg::kJournalEntryTail;
-    text += MessageOf(refusal.problem);
+    text += ProblemText(refusal.problem);
     return text;
 }
 

@@ -118,8 +118,9 @@ struct Refusal {
     friend bool operator==(const Refusal&, const Refusal&) = default;
 };
 
-// The message for the user, in Chinese, naming the entry by its id.
+// The message for the user, in Chinese, naming the entry by its id; and the message alone.
 std::string RefusalText(const Refusal& refusal);
+std::string_view ProblemText(Problem problem);
 
 // Seconds into the day of an entry's time "HH:MM" or "HH:MM:SS", -1 for no time (such an entry
 // comes first on its day); nullopt when the text is no time. The order entries are taken in.

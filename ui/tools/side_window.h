@@ -3,6 +3,7 @@
 // fits the screen, its fields and buttons by number, unloading when it is closed, and handing
 // control back to the main window when the user closes it.
 
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,10 +34,13 @@ enum SideWindowId : int {
     MiniWindow = 6,       // Form6
     TargetWindow = 7,     // Form7
     AverageDownWindow = 8,  // Form8
+    JournalWindow = 9,      // Form9
 };
-inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,   ConverterWindow,
-                                                MiniWindow,  TargetWindow,    AverageDownWindow};
-inline constexpr int kLastSideWindow = AverageDownWindow;
+inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,    ConverterWindow,
+                                                MiniWindow,  TargetWindow,    AverageDownWindow, JournalWindow};
+inline constexpr int kLastSideWindow = JournalWindow;
+// The main window keeps a slot for each, up to the last.
+static_assert(kSideWindows[std::size(kSideWindows) - 1] == kLastSideWindow);
 
 class SideWindow : public QWidget {
     Q_OBJECT
