@@ -136,6 +136,7 @@ private:
     struct Inverse {
         std::vector<std::int64_t> remove;
         std::vector<journal::Entry> restore;
+        std::int64_t replaced = 0;  // of the entries restored, those that replace one there now
     };
 
     OpenResult OpenFile(bool readOnly, Verify verify);
@@ -168,6 +169,7 @@ private:
     bool readOnly_ = true;
     QString lastError_;
     std::optional<Inverse> undo_;
+    std::optional<std::int64_t> count_;  // the entries, as the writer knows them
     OpenResult opened_;                // what Open found
     std::shared_future<QString> check_;  // the background check: empty when sound, else what it found
 };

@@ -569,7 +569,7 @@ bool Form9::Done(Status status, std::vector<std::string> codes, std::int64_t sel
         ComputeHoldings(codes);
     if (select != 0) {
         editing_ = select;
-        if (const int row = model_->RowOf(select); row >= 0) {
+        if (const int row = model_->RowOf(select, JournalModel::kPageRows); row >= 0) {
             grid1_->selectRow(row);
             grid1_->scrollTo(model_->index(row, 0));
         }
