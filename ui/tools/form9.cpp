@@ -49,7 +49,7 @@ using Opened = qcal::settings::JournalStore::Opened;
 constexpr int kFieldLeft = 1020, kFieldWidth = 2520, kUnitLeft = kFieldLeft + kFieldWidth + 60;
 constexpr int kFrameWidth = 4200;
 constexpr int kTabsLeft = 120 + kFrameWidth + 120, kTabsTop = 120;
-constexpr int kClientWidth = 15600, kClientHeight = 9000;
+constexpr int kClientWidth = 17400, kClientHeight = 9000;
 constexpr int kBottomRow = kClientHeight - 120 - 495;
 constexpr int kTabsWidth = kClientWidth - kTabsLeft - 120, kTabsHeight = kBottomRow - 60 - kTabsTop;
 constexpr int kRecordTop = 6720;
@@ -133,6 +133,7 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name, const char* spokenName
     grid->setColumnCount(static_cast<int>(labels.size()));
     grid->setHorizontalHeaderLabels(labels);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid->verticalHeader()->setDefaultSectionSize(TwipsToPx(parent, 300));
     return grid;
 }
 
@@ -304,7 +305,7 @@ void Form9::BuildPages()
                           "已实现盈亏（先进先出）", "红利"});
     layout->addWidget(holdings_, 1, 0, 1, 2);
     auto* salesCaption = new QLabel(QStringLiteral("这个代码的每笔卖出"), holdingsPage);
-    lotsCaption_ = new QLabel(QStringLiteral("持有的批次"), holdingsPage);
+    lotsCaption_ = new QLabel(QStringLiteral("持有的批次（持有期和红利税按今天卖出算）"), holdingsPage);
     lotsCaption_->setObjectName(QStringLiteral("Label24"));
     layout->addWidget(salesCaption, 2, 0);
     layout->addWidget(lotsCaption_, 2, 1);
@@ -364,7 +365,8 @@ void Form9::OpenJournal()
         openMessage_ = PathMessage(qcal::msg::kJournalDamaged, opened.keptAside);
     model_ = new JournalModel(store_, this);
     grid1_->setModel(model_);
-    const int widths[] = {1500, 700, 900, 500, 900, 1000, 1300, 800, 800, 800, 700, 1300, 2000};  // twips
+    // Wide enough for a date with its time, a price of four decimals, a sum of millions.
+    const int widths[] = {1950, 700, 900, 500, 1050, 900, 1250, 750, 750, 750, 600, 1250, 1350};  // twips
     for (int c = 0; c < JournalModel::kColumnCount; ++c)
         grid1_->setColumnWidth(c, TwipsToPx(this, widths[c]));
     grid1_->horizontalHeader()->setStretchLastSection(true);
@@ -807,7 +809,7 @@ void Form9::HoldingSelected()
 {
     sales_->setRowCount(0);
     lots_->setRowCount(0);
-    lotsCaption_->setText(QStringLiteral("持有的批次"));
+    lotsCaption_->setText(QStringLiteral("持有的批次（持有期和红利税按今天卖出算）"));
     const auto found = holdingsByCode_.find(SelectedCode());
     if (found == holdingsByCode_.end() || !found->second.position)
         return;
@@ -832,16 +834,31 @@ void Form9::HoldingSelected()
         Colour(sales_, row, 7, s.ProfitAverage());
         Colour(sales_, row, 8, s.ProfitFifo());
     }
+    // Each lot held, with the tax its dividends would cost if it were sold today.
+    const qcal::CivilDate today = Today();
     lots_->setRowCount(static_cast<int>(p.lots.size()));
     for (int row = 0; row < lots_->rowCount(); ++row) {
         const jf::Lot& lot = p.lots[static_cast<std::size_t>(row)];
-        Put(lots_, row, 0, QString::number(lot.entryId));
-        Put(lots_, row, 1, Q(lot.acquired.Format()), false);
-        Put(lots_, row, 2, Shares(lot.shares));
-        Put(lots_, row, 3, Amount(lot.cost));
-        Put(lots_, row, 4, Cost(lot.CostPerShare()));
-        Put(lots_, row, 5, Q(FormatPicture(qcal::DividendsAsMoney(lot.dividends), kExactAmountPicture)));
+        const qcal::HoldingBand band = qcal::HoldingBandOf(lot.acquired, today);
+        ShowLot(row, {lot.entryId, lot.acquired, lot.shares, lot.cost, lot.dividends, band,
+                      qcal::DividendTax(lot.dividends, band)});
     }
+}
+
+void Form9::ShowLot(int row, const jf::LotSold& lot)
+{
+    Put(lots_, row, 0, QString::number(lot.lotEntryId));
+    Put(lots_, row, 1, Q(lot.acquired.Format()), false);
+    Put(lots_, row, 2, Shares(lot.shares));
+    Put(lots_, row, 3, Amount(lot.cost));
+    Put(lots_, row, 4, Cost(jf::Lot{lot.lotEntryId, lot.acquired, lot.shares, lot.cost, lot.dividends}.CostPerShare()));
+    Put(lots_, row, 5, Q(FormatPicture(qcal::DividendsAsMoney(lot.dividends), kExactAmountPicture)));
+    const char* band = lot.band == qcal::HoldingBand::UpToOneMonth  ? "1个月以内"
+                       : lot.band == qcal::HoldingBand::UpToOneYear ? "1个月至1年"
+                                                                     : "1年以上";
+    Put(lots_, row, 6, QString::fromUtf8(band), false);
+    Put(lots_, row, 7, QStringLiteral("%1%").arg(qcal::DividendTaxPercent(lot.band)));
+    Put(lots_, row, 8, Amount(lot.tax));
 }
 
 void Form9::SaleSelected()
@@ -854,21 +871,8 @@ void Form9::SaleSelected()
     const jf::Sale& s = p.sales[p.sales.size() - 1 - static_cast<std::size_t>(rows.front().row())];
     lotsCaption_->setText(QStringLiteral("%1 卖出的批次").arg(Q(s.date.Format())));
     lots_->setRowCount(static_cast<int>(s.lotCount));
-    for (int row = 0; row < lots_->rowCount(); ++row) {
-        const jf::LotSold& lot = p.lotsSold[s.firstLot + static_cast<std::size_t>(row)];
-        Put(lots_, row, 0, QString::number(lot.lotEntryId));
-        Put(lots_, row, 1, Q(lot.acquired.Format()), false);
-        Put(lots_, row, 2, Shares(lot.shares));
-        Put(lots_, row, 3, Amount(lot.cost));
-        Put(lots_, row, 4, Cost(jf::Lot{lot.lotEntryId, lot.acquired, lot.shares, lot.cost, lot.dividends}.CostPerShare()));
-        Put(lots_, row, 5, Q(FormatPicture(qcal::DividendsAsMoney(lot.dividends), kExactAmountPicture)));
-        const char* band = lot.band == qcal::HoldingBand::UpToOneMonth  ? "1个月以内"
-                           : lot.band == qcal::HoldingBand::UpToOneYear ? "1个月至1年"
-                                                                         : "1年以上";
-        Put(lots_, row, 6, QString::fromUtf8(band), false);
-        Put(lots_, row, 7, QStringLiteral("%1%").arg(qcal::DividendTaxPercent(lot.band)));
-        Put(lots_, row, 8, Amount(lot.tax));
-    }
+    for (int row = 0; row < lots_->rowCount(); ++row)
+        ShowLot(row, p.lotsSold[s.firstLot + static_cast<std::size_t>(row)]);
 }
 
 void Form9::ShowYears()

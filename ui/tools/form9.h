@@ -110,6 +110,8 @@ private:
     void ShowHoldingRow(int row, const std::string& code);
     void HoldingSelected();
     void SaleSelected();
+    // A row of Grid4: a lot held (its tax as if sold today) or a piece of one a sale took.
+    void ShowLot(int row, const qcal::journal::LotSold& lot);
     void ShowYears();
     void Text10_KeyPress();
     qcal::journal::PositionFigures FiguresOf(const qcal::journal::Position& position) const;
