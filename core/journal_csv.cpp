@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/journal_fees.h"
 #include "core/picture.h"
 
 namespace qcal::journal {
@@ -85,11 +86,51 @@ std::string JournalCsv(std::span<const Entry> entries)
     return out;
 }
 
-std::vector<Totals> YearTotals(const Holdings& holdings)
+std::vector<CodeHoldings> HoldingsOfEachCode(std::span<const Entry> entries)
+{
+    std::vector<CodeHoldings> out;
+    Holdings all = ComputeHoldings(entries);
+    if (!all.refusal) {
+        for (Position& p : all.positions)
+            out.push_back({p.code, std::move(p), std::nullopt});
+        return out;
+    }
+    std::map<std::string, std::vector<Entry>> byCode;
+    for (const Entry& e : entries)
+        byCode[e.code].push_back(e);
+    for (const auto& [code, ofCode] : byCode) {
+        Holdings one = ComputeHoldings(ofCode);
+        if (one.refusal)
+            out.push_back({code, std::nullopt, one.refusal});
+        else
+            out.push_back({code, std::move(one.positions.front()), std::nullopt});
+    }
+    return out;
+}
+
+PositionFigures FiguresFor(const Position& position, const FeeSettings& broker, CivilDate today,
+                           std::optional<Money> price)
+{
+    PositionFigures figures;
+    const std::string date = today.Format();
+    const BreakEvenSearch search = BreakEvenSearchFor(position.product, date, broker);
+    figures.breakEvenAverage = BreakEven(position, Method::Average, search, today);
+    figures.breakEvenFifo = BreakEven(position, Method::Fifo, search, today);
+    if (price && position.shares > 0) {
+        figures.price = price;
+        figures.value = Value(position, *price, SaleNetFor(position.product, date, broker), today);
+    }
+    return figures;
+}
+
+std::vector<Totals> YearTotals(std::span<const CodeHoldings> holdings)
 {
     std::map<int, Totals> years;
     Totals total;
-    for (const Position& p : holdings.positions) {
+    for (const CodeHoldings& h : holdings) {
+        if (!h.position)
+            continue;
+        const Position& p = *h.position;
         for (const Totals& y : p.years) {
             Totals& sum = years[y.year];
             sum.year = y.year;
@@ -110,14 +151,21 @@ std::vector<Totals> YearTotals(const Holdings& holdings)
     return out;
 }
 
-std::string HoldingsCsv(const Holdings& holdings, std::span<const PositionFigures> figures)
+std::string HoldingsCsv(std::span<const CodeHoldings> holdings, const FeeSettings& broker, CivilDate today,
+                        const std::map<std::string, Money>& prices)
 {
     std::string out;
     Row(out, {"代码", "品种", "持有股数", "投入金额", "摊薄成本", "先进先出成本", "保本价（摊薄）", "保本价（先进先出）",
               "现价", "全部卖出实收", "红利税", "浮动盈亏（摊薄）", "浮动盈亏（先进先出）"});
-    for (std::size_t i = 0; i < holdings.positions.size(); ++i) {
-        const Position& p = holdings.positions[i];
-        const PositionFigures known = i < figures.size() ? figures[i] : PositionFigures{};
+    for (const CodeHoldings& h : holdings) {
+        if (!h.position) {
+            Row(out, {CsvText(h.code), CsvText(RefusalText(*h.refusal))});
+            continue;
+        }
+        const Position& p = *h.position;
+        const auto price = prices.find(p.code);
+        const PositionFigures known =
+            FiguresFor(p, broker, today, price == prices.end() ? std::nullopt : std::optional(price->second));
         const auto& v = known.value;
         Row(out, {CsvText(p.code), CsvText(p.product), std::to_string(p.shares), Plain(p.invested), Cost(p.AverageCost()),
                   Cost(p.FifoCost()), known.breakEvenAverage ? Plain(*known.breakEvenAverage) : "",
@@ -128,9 +176,11 @@ std::string HoldingsCsv(const Holdings& holdings, std::span<const PositionFigure
     out += kEnd;
     Row(out, {"代码", "卖出日期", "记录号", "卖出股数", "实收金额", "成本（摊薄）", "成本（先进先出）", "红利税",
               "盈亏（摊薄）", "盈亏（先进先出）"});
-    for (const Position& p : holdings.positions) {
-        for (const Sale& s : p.sales) {
-            Row(out, {CsvText(p.code), s.date.Format(), std::to_string(s.entryId), std::to_string(s.shares),
+    for (const CodeHoldings& h : holdings) {
+        if (!h.position)
+            continue;
+        for (const Sale& s : h.position->sales) {
+            Row(out, {CsvText(h.code), s.date.Format(), std::to_string(s.entryId), std::to_string(s.shares),
                       Plain(s.received), Plain(s.costAverage), Plain(s.costFifo), Plain(s.dividendTax),
                       Plain(s.ProfitAverage()), Plain(s.ProfitFifo())});
         }

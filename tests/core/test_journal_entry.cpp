@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -178,6 +179,35 @@ TEST(JournalCsv, EveryNoteReadsBackCellForCell)
         EXPECT_EQ(row[0], std::to_string(e.id));
         EXPECT_EQ(row[3], e.code);
         EXPECT_EQ(row[5], KindName(e.kind));
+    }
+}
+
+// One code's faulty entry does not hide the others: every code comes out as it would alone.
+TEST(JournalHoldings, EachCodeComesOutAsItWouldAlone)
+{
+    std::mt19937_64 rng(13);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<Entry> entries = qcal::test::DrawJournal(rng, {120, 4, 300, 850, 60, true});
+        if (round % 2 == 0) {
+            // A sale of more than is held, in one of the codes.
+            Entry& e = entries[rng() % entries.size()];
+            e.kind = Kind::Sell;
+            e.quantity = 1000000;
+            e.price = Money::FromWhole(1);
+            e.amount = Money::FromWhole(1000000);
+        }
+        std::map<std::string, std::vector<Entry>> byCode;
+        for (const Entry& e : entries)
+            byCode[e.code].push_back(e);
+        const std::vector<CodeHoldings> each = HoldingsOfEachCode(entries);
+        ASSERT_EQ(each.size(), byCode.size());
+        for (const CodeHoldings& h : each) {
+            const Holdings alone = ComputeHoldings(byCode.at(h.code));
+            ASSERT_EQ(h.refusal, alone.refusal) << h.code;
+            if (!alone.refusal) {
+                ASSERT_EQ(h.position, alone.positions.front()) << h.code;
+            }
+        }
     }
 }
 

@@ -33,6 +33,7 @@
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
+#include "settings/journal_export.h"
 #include "ui/main/module1.h"
 #include "ui/tools/journal_model.h"
 
@@ -684,22 +685,8 @@ void Form9::Command1_Click()
 void Form9::ComputeAllHoldings()
 {
     holdingsByCode_.clear();
-    const std::vector<Entry> entries = store_.ForHoldings();
-    // One computation for the whole journal; a code that cannot be computed is computed alone, so
-    // that it does not hide the others.
-    jf::Holdings all = jf::ComputeHoldings(entries);
-    if (all.refusal) {
-        std::set<std::string> codes;
-        for (const Entry& e : entries)
-            codes.insert(e.code);
-        holdingsComputed_ = true;
-        ComputeHoldings({codes.begin(), codes.end()});
-        return;
-    }
-    for (jf::Position& p : all.positions) {
-        const std::string code = p.code;
-        holdingsByCode_[code] = {std::move(p), std::nullopt};
-    }
+    for (jf::CodeHoldings& h : jf::HoldingsOfEachCode(store_.ForHoldings()))
+        holdingsByCode_[h.code] = std::move(h);
     holdingsComputed_ = true;
     ShowHoldings();
 }
@@ -707,33 +694,17 @@ void Form9::ComputeAllHoldings()
 void Form9::ComputeHoldings(const std::vector<std::string>& codes)
 {
     for (const std::string& code : codes) {
-        const std::vector<Entry> entries = store_.ForHoldings(code);
-        if (entries.empty()) {
-            holdingsByCode_.erase(code);
-            continue;
-        }
-        jf::Holdings h = jf::ComputeHoldings(entries);
-        if (h.refusal)
-            holdingsByCode_[code] = {std::nullopt, h.refusal};
-        else
-            holdingsByCode_[code] = {std::move(h.positions.front()), std::nullopt};
+        holdingsByCode_.erase(code);
+        for (jf::CodeHoldings& h : jf::HoldingsOfEachCode(store_.ForHoldings(code)))
+            holdingsByCode_[h.code] = std::move(h);
     }
     ShowHoldings();
 }
 
 jf::PositionFigures Form9::FiguresOf(const jf::Position& p) const
 {
-    jf::PositionFigures figures;
-    const qcal::CivilDate today = Today();
-    const std::string date = today.Format();
-    const auto search = jf::BreakEvenSearchFor(p.product, date, View().fees);
-    figures.breakEvenAverage = jf::BreakEven(p, jf::Method::Average, search, today);
-    figures.breakEvenFifo = jf::BreakEven(p, jf::Method::Fifo, search, today);
-    if (const auto price = prices_.find(p.code); price != prices_.end() && p.shares > 0) {
-        figures.price = price->second;
-        figures.value = jf::Value(p, price->second, jf::SaleNetFor(p.product, date, View().fees), today);
-    }
-    return figures;
+    const auto price = prices_.find(p.code);
+    return jf::FiguresFor(p, View().fees, Today(), price == prices_.end() ? std::nullopt : std::optional(price->second));
 }
 
 void Form9::ShowHoldings()
@@ -762,7 +733,7 @@ void Form9::ShowHoldingRow(int row, const std::string& code)
     const auto found = holdingsByCode_.find(code);
     if (found == holdingsByCode_.end())
         return;
-    const Holding& holding = found->second;
+    const jf::CodeHoldings& holding = found->second;
     for (int c = 0; c < kHoldingColumns; ++c)
         Put(holdings_, row, c, {});
     Put(holdings_, row, HCode, Q(code), false);
@@ -877,14 +848,12 @@ void Form9::SaleSelected()
 
 void Form9::ShowYears()
 {
+    std::vector<jf::CodeHoldings> all;
+    for (const auto& [code, holding] : holdingsByCode_)
+        all.push_back(holding);
     std::vector<jf::Totals> totals;
-    jf::Holdings sound;
-    for (const auto& [code, holding] : holdingsByCode_) {
-        if (holding.position)
-            sound.positions.push_back(*holding.position);
-    }
     try {
-        totals = jf::YearTotals(sound);
+        totals = jf::YearTotals(all);
     } catch (const qcal::OutOfRange&) {
         totals.clear();
     }
@@ -931,34 +900,17 @@ void Form9::Text10_KeyPress()
 
 bool Form9::ExportJournal(const QString& path, qcal::settings::CsvEncoding encoding)
 {
-    return WriteExport(path, jf::JournalCsv(store_.All()), encoding);
+    return Exported(qcal::settings::ExportJournalCsv(store_, path, encoding), path);
 }
 
 bool Form9::ExportHoldings(const QString& path, qcal::settings::CsvEncoding encoding)
 {
-    if (!holdingsComputed_)
-        ComputeAllHoldings();
-    jf::Holdings holdings;
-    std::vector<jf::PositionFigures> figures;
-    for (const auto& [code, holding] : holdingsByCode_) {
-        if (!holding.position)
-            continue;
-        holdings.positions.push_back(*holding.position);
-        figures.push_back(FiguresOf(*holding.position));
-    }
-    std::string text;
-    try {
-        text = jf::HoldingsCsv(holdings, figures);
-    } catch (const qcal::OutOfRange&) {
-        Module1::ShowMessage(this, qcal::msg::kOutOfRange);
-        return false;
-    }
-    return WriteExport(path, text, encoding);
+    return Exported(qcal::settings::ExportHoldingsCsv(store_, path, encoding, View().fees, Today(), prices_), path);
 }
 
-bool Form9::WriteExport(const QString& path, const std::string& text, qcal::settings::CsvEncoding encoding)
+bool Form9::Exported(qcal::settings::CsvWrite written, const QString& path)
 {
-    switch (qcal::settings::WriteCsvFile(path, text, encoding)) {
+    switch (written) {
     case qcal::settings::CsvWrite::Ok: return true;
     case qcal::settings::CsvWrite::NotEncodable: Module1::ShowMessage(this, qcal::msg::kJournalNotGbk); return false;
     case qcal::settings::CsvWrite::Failed: break;

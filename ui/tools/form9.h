@@ -70,12 +70,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // The holdings of one code as last computed, or why they cannot be.
-    struct Holding {
-        std::optional<qcal::journal::Position> position;
-        std::optional<qcal::journal::Refusal> refusal;
-    };
-
     void BuildPages();
     void OpenJournal();
     // Settles the background check of the file; false (after a message) when the journal changed
@@ -118,7 +112,7 @@ private:
     std::string SelectedCode() const;
 
     void Export(bool holdings);
-    bool WriteExport(const QString& path, const std::string& text, qcal::settings::CsvEncoding encoding);
+    bool Exported(qcal::settings::CsvWrite written, const QString& path);
 
     qcal::settings::JournalStore store_;
     JournalModel* model_ = nullptr;
@@ -137,7 +131,7 @@ private:
 
     std::string openMessage_;   // what opening found, shown once the window is up
     bool holdingsComputed_ = false;
-    std::map<std::string, Holding> holdingsByCode_;
+    std::map<std::string, qcal::journal::CodeHoldings> holdingsByCode_;
     std::map<std::string, qcal::Money> prices_;  // current prices typed, by code
     std::int64_t editing_ = 0;  // the entry the frame was filled from
 };
