@@ -237,7 +237,7 @@ Form9::Form9(Form1& main)
         SelectAllOnFocus(field);
         QWidget* up = i > 0 ? order[i - 1] : nullptr;
         QWidget* down = i + 1 < std::size(order) ? order[i + 1] : nullptr;
-        const auto enter = down ? std::function<void()>([this, i, order] {
+        const auto enter = down ? std::function<void()>([i, order] {
             // The next field the kind reads.
             for (std::size_t j = i + 1; j < std::size(order); ++j) {
                 if (order[j]->isEnabled()) {
@@ -633,7 +633,9 @@ void Form9::Command2_Click()
 {
     if (!CheckSettled())
         return;
-    Done(store_.Undo(), store_.UndoCodes());
+    // The codes first: once undone, the change they belong to is gone.
+    std::vector<std::string> codes = store_.UndoCodes();
+    Done(store_.Undo(), std::move(codes));
 }
 
 // The main window's buy, and its sale when one is on screen, as trades of the day shown.
