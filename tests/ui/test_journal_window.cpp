@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringDecoder>
 #include <QTabWidget>
 #include <QTableView>
@@ -265,6 +267,22 @@ void TestJournalWindow::refusalsNameTheirFieldAndChangeNothing()
     QVERIFY(w.boxes.Take().isEmpty());
     QCOMPARE(Cell(j, 1, JournalModel::Quantity), QStringLiteral("2,000"));
     QCOMPARE(j->Model().rowCount(), 2);
+
+    // A disk that is full: the change is told as not saved, and nothing changed.
+    {
+        QSqlQuery q(QSqlDatabase::database(j->Store().ConnectionName()));
+        QVERIFY(q.exec(QStringLiteral("PRAGMA page_count")) && q.next());
+        QVERIFY(q.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(q.value(0).toInt())));
+    }
+    j->Text(jf::Note)->setText(QString(20000, QLatin1Char('x')));
+    j->Command(3)->click();
+    const auto full = w.boxes.Take();
+    QCOMPARE(full.size(), 1);
+    QCOMPARE(full[0].text, Str(qcal::msg::kJournalWriteFailed));
+    QCOMPARE(j->Model().rowCount(), 2);
+    j->Command(2)->click();  // the undo is still the last change that was made
+    QVERIFY(w.boxes.Take().isEmpty());
+    QCOMPARE(Cell(j, 1, JournalModel::Quantity), QStringLiteral("1,000"));
 }
 
 void TestJournalWindow::aJournalThatCannotBeWrittenSaysWhy_data()
