@@ -374,12 +374,13 @@ JournalStore::OpenResult JournalStore::OpenFile(bool readOnly, Verify verify)
         return readOnly ? OpenResult{Opened::Failed, {}, lastError_} : Restart(lastError_);
     if (!lastError_.isEmpty())
         return {Opened::Failed, {}, lastError_};
-    // A migration, and a second program's look, wait for the check: neither may act on a damaged file.
-    if (check == Check::Journal && (verify == Verify::AtOnce || readOnly || version < schema_.version)) {
+    // Only the owner of a journal of this version checks it in the background: a migration, and a
+    // second program's look, wait for the check, since neither may act on a damaged file.
+    const bool later =
+        check == Check::Journal && verify == Verify::InBackground && !readOnly && version == schema_.version;
+    if (check == Check::Journal && !later) {
         if (const QString damage = QuickCheck(path_); !damage.isEmpty())
             return readOnly ? OpenResult{Opened::Failed, {}, damage} : Restart(damage);
-    } else if (check == Check::Journal) {
-        check_ = std::async(std::launch::async, QuickCheck, path_).share();
     }
     if (readOnly)
         return {version > schema_.version ? Opened::ReadOnlyNewer : Opened::ReadOnlyBusy, {}, {}};
@@ -391,6 +392,9 @@ JournalStore::OpenResult JournalStore::OpenFile(bool readOnly, Verify verify)
     }
     if (!Configure() || (version < schema_.version && !Migrate(version)))
         return {Opened::Failed, {}, lastError_};
+    // Started once the journal mode is set: switching it needs the file to itself.
+    if (later)
+        check_ = std::async(std::launch::async, QuickCheck, path_).share();
     readOnly_ = false;
     return {Opened::ReadWrite, {}, {}};
 }
