@@ -3,7 +3,7 @@
 #include "app/smoke_test.h"
 #include "ui/common/application.h"
 #include "ui/main/form1.h"
-#include "ui/main/module1.h"
+#include "ui/common/field_checks.h"
 
 int main(int argc, char* argv[])
 {

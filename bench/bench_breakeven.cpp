@@ -86,6 +86,13 @@ const CurrentCase kCurrentCases[] = {
     // The largest sums Money holds: the search runs to the end of the range.
     {"Huge_1share", 9.0e14, 1, "3", qcal::kShanghai, false},
     {"OutOfRange_1share", 9.22e14, 1, "3", qcal::kFunds, false},
+    // Every product at its worst: the largest sum on the fewest shares it trades.
+    {"ChiNext_Huge_1share", 9.0e14, 1, "3", qcal::kChiNext, false},
+    {"Star_Huge_1share", 9.0e14, 1, "3", qcal::kStar, false},
+    {"Beijing_Huge_1share", 9.0e14, 1, "3", qcal::kBeijing, false},
+    {"Bonds_Huge_10", 9.0e14, 10, "3", qcal::kBonds, false},
+    {"Bonds_120.5x10_minimum", 1206, 10, "0.2", qcal::kBonds, false},
+    {"Star_50x200", 10005.10, 200, "0.25", qcal::kStar, false},
 };
 
 void Current(benchmark::State& state, const CurrentCase& c)

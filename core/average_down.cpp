@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/input_checks.h"
+#include "core/price_search.h"
 #include "core/numtext.h"
 #include "core/picture.h"
 #include "core/rounding.h"
@@ -14,7 +15,8 @@ namespace {
 
 using namespace position;
 
-const Money kLot = Money::FromWhole(100);
+// A purchase is of whole lots of the kind.
+Money LotOf(const FeeSchedule& schedule) { return schedule.instrument().buyStep; }
 
 // The lots tried one by one below the crossing the bisection finds (see LeastLots).
 constexpr std::int64_t kLotsTriedBack = 64;
@@ -44,6 +46,22 @@ Outcome ConfirmHolding(PositionFields& fields, const FeeSettings& settings)
     return Confirm(fields, {Held, Cost});
 }
 
+// The holding and the other inputs a computation needs, confirmed on its copy, and the schedule
+// of the settings; nullopt with the outcome that says why not.
+std::optional<FeeSchedule> Prepare(PositionFields& fields, const FeeSettings& settings,
+                                   std::initializer_list<Field> inputs, Outcome& outcome)
+{
+    outcome = ConfirmHolding(fields, settings);
+    if (outcome.ok())
+        outcome = Confirm(fields, inputs);
+    if (!outcome.ok())
+        return std::nullopt;
+    const ScheduleReading reading = ReadSchedule(settings);
+    if (!reading.schedule)
+        outcome = Refusal(reading.problem);
+    return reading.schedule;
+}
+
 // The money invested: the main window's, when it gave it for this holding under these settings,
 // else shares × cost.
 Money InvestedOf(PositionFields& fields, const FeeSettings& settings)
@@ -62,20 +80,11 @@ Money CostPerShare(Money money, Money shares)
     return CostPerShareRoundedUp(money, shares);
 }
 
-// The lowest price on the tick at which selling every share brings the money back; 0 when nothing
-// is left to bring back.
-std::optional<Money> BreakEvenOf(Money money, Money shares, const Rates& rates)
-{
-    if (money <= Money())
-        return Money();
-    return LowestSalePriceReaching(money, shares, rates);
-}
-
 // The money a purchase takes: the amount and the buy fees of the chosen rules.
-std::optional<Money> Purchase(Money price, Money shares, const Rates& rates)
+std::optional<Money> Purchase(Money price, Money shares, const FeeSchedule& schedule)
 {
     const Money amount = price * shares;
-    const auto fees = TradeFeesTotal(amount, shares, Side::Buy, rates);
+    const auto fees = schedule.ChargeTotal(Side::Buy, amount, shares);
     if (!fees)
         return std::nullopt;
     return amount + *fees;
@@ -86,12 +95,12 @@ struct AfterBuying {
     Money needed, cost;
 };
 
-std::optional<AfterBuying> Buy(Money invested, Money held, Money price, Money shares, const Rates& rates)
+std::optional<AfterBuying> Buy(Money invested, Money held, Money price, Money shares, const FeeSchedule& schedule)
 {
     if (shares == Money())
         return AfterBuying{Money(), CostPerShare(invested, held)};  // nothing bought, no fee
     try {
-        const auto needed = Purchase(price, shares, rates);
+        const auto needed = Purchase(price, shares, schedule);
         if (!needed)
             return std::nullopt;
         return AfterBuying{*needed, CostPerShare(invested + *needed, held + shares)};
@@ -102,54 +111,38 @@ std::optional<AfterBuying> Buy(Money invested, Money held, Money price, Money sh
 
 // The least number of lots whose purchase brings the cost to the target or below. The cost falls as
 // lots are added while it stays above what one more share costs with its fees, which it does as
-// long as it is above the target (which is above the price), so galloping and bisection find the
-// first lot count that reaches the target; a few counts below it are tried one by one against the
-// cents of rounding. nullopt when no count within range reaches it.
-std::optional<std::int64_t> LeastLots(Money invested, Money held, Money price, Money target, const Rates& rates)
+// long as it is above the target (which is above the price), so the grid search finds the first
+// lot count that reaches the target; a few counts below it are tried one by one against the cents
+// of rounding. nullopt when no count within range reaches it.
+std::optional<std::int64_t> LeastLots(Money invested, Money held, Money price, Money target, Money lot,
+                                      const FeeSchedule& schedule)
 {
-    // nullopt when the lots themselves, or what they cost, are beyond range.
-    const auto reaches = [&](std::int64_t lots) -> std::optional<bool> {
+    const auto reaches = [&](std::int64_t lots) {
         try {
-            const auto after = Buy(invested, held, price, kLot.TimesWhole(lots), rates);
+            const auto after = Buy(invested, held, price, lot.TimesWhole(lots), schedule);
             if (!after)
-                return std::nullopt;
-            return after->cost <= target;
+                return search::Probe::OutOfRange;
+            return after->cost <= target ? search::Probe::Reached : search::Probe::Below;
         } catch (const OutOfRange&) {
-            return std::nullopt;
+            return search::Probe::OutOfRange;
         }
     };
-    std::int64_t lo = 0;  // the present cost is above the target
-    std::int64_t hi = 1;
-    for (;;) {
-        const auto r = reaches(hi);
-        if (!r)
-            return std::nullopt;
-        if (*r)
-            break;
-        lo = hi;
-        if (hi > std::numeric_limits<std::int64_t>::max() / 200)
-            return std::nullopt;
-        hi *= 2;
-    }
-    while (hi - lo > 1) {
-        const std::int64_t mid = lo + (hi - lo) / 2;
-        if (reaches(mid).value_or(true))
-            hi = mid;
-        else
-            lo = mid;
-    }
-    for (std::int64_t lots = hi - 1; lots > 0 && lots >= hi - kLotsTriedBack; --lots) {
-        if (reaches(lots).value_or(false))
-            hi = lots;
-    }
-    return hi;
+    struct LotsBack {
+        bool Decidable(std::int64_t, std::int64_t) const { return true; }
+        bool Near(std::int64_t k, std::int64_t lo) const { return k > lo - kLotsTriedBack; }
+    } scan;
+    search::Grid grid;
+    grid.floor = 1;
+    grid.belowFloorKnown = true;  // the present cost is above the target
+    grid.last = std::numeric_limits<std::int64_t>::max() / 200;
+    return search::FirstReaching(grid, reaches, scan);
 }
 
 // Writes the purchase of `shares` (the money needed, the new cost and break-even) into the fields.
-Outcome ShowPurchase(PositionFields& fields, Money invested, Money held, Money shares, const Rates& rates)
+Outcome ShowPurchase(PositionFields& fields, Money invested, Money held, Money shares, const FeeSchedule& schedule)
 {
-    const auto after = Buy(invested, held, ValueOf(fields, Price), shares, rates);
-    const auto breakEven = after ? BreakEvenOf(invested + after->needed, held + shares, rates) : std::nullopt;
+    const auto after = Buy(invested, held, ValueOf(fields, Price), shares, schedule);
+    const auto breakEven = after ? schedule.RecoveryPrice(invested + after->needed, held + shares) : std::nullopt;
     if (!breakEven)
         return Refusal(Reason::FieldOutOfRange, SharesToBuy);
     fields.text[SharesToBuy] = shares == Money() ? std::string("0") : FormatPicture(shares, kSharesPicture);
@@ -164,16 +157,25 @@ Outcome ShowPurchase(PositionFields& fields, Money invested, Money held, Money s
 template <typename Steps>
 Outcome AllOrNothing(PositionFields& fields, Field rangeField, Steps steps)
 {
-    PositionFields work = fields;
-    Outcome outcome;
-    try {
-        outcome = steps(work);
-    } catch (const OutOfRange&) {
-        outcome = Refusal(Reason::FieldOutOfRange, rangeField);
-    }
-    if (outcome.ok())
-        fields = work;
-    return outcome;
+    return OnCopy(fields, [&](PositionFields& work) {
+        try {
+            return steps(work);
+        } catch (const OutOfRange&) {
+            return Refusal(Reason::FieldOutOfRange, rangeField);
+        }
+    });
+}
+
+// A computation on the holding and its own inputs, under the schedule of the settings, all or nothing.
+template <typename Steps>
+Outcome Compute(PositionFields& fields, const FeeSettings& settings, Field rangeField, std::initializer_list<Field> inputs,
+                Steps steps)
+{
+    return AllOrNothing(fields, rangeField, [&](PositionFields& f) {
+        Outcome outcome;
+        const auto schedule = Prepare(f, settings, inputs, outcome);
+        return schedule ? steps(f, *schedule) : outcome;
+    });
 }
 
 } // namespace
@@ -231,59 +233,36 @@ bool HoldsTakenHolding(const PositionFields& fields, const FeeSettings& settings
 
 Outcome ComputeAverageDown(PositionFields& fields, const FeeSettings& settings)
 {
-    return AllOrNothing(fields, TargetCost, [&settings](PositionFields& f) {
-        Outcome outcome = ConfirmHolding(f, settings);
-        if (outcome.ok())
-            outcome = Confirm(f, {Price, TargetCost});
-        if (!outcome.ok())
-            return outcome;
-        const RateReading reading = ReadFeeSettings(settings);
-        if (!reading.rates)
-            return Refusal(reading.problem);
+    return Compute(fields, settings, TargetCost, {Price, TargetCost}, [&settings](PositionFields& f, const FeeSchedule& schedule) {
         const Money invested = InvestedOf(f, settings);
         const Money held = ValueOf(f, Held);
         const Money target = ValueOf(f, TargetCost);
         if (target >= ValueOf(f, Cost))
-            return ShowPurchase(f, invested, held, Money(), *reading.rates);
+            return ShowPurchase(f, invested, held, Money(), schedule);
         if (target <= ValueOf(f, Price))
             return Refusal(Reason::TargetCostUnreachable, TargetCost);
-        const auto lots = LeastLots(invested, held, ValueOf(f, Price), target, *reading.rates);
+        const Money lot = LotOf(schedule);
+        const auto lots = LeastLots(invested, held, ValueOf(f, Price), target, lot, schedule);
         if (!lots)
             return Refusal(Reason::TargetCostUnreachable, TargetCost);
-        return ShowPurchase(f, invested, held, kLot.TimesWhole(*lots), *reading.rates);
+        return ShowPurchase(f, invested, held, lot.TimesWhole(*lots), schedule);
     });
 }
 
 Outcome ComputeAverageDownShares(PositionFields& fields, const FeeSettings& settings)
 {
-    return AllOrNothing(fields, SharesToBuy, [&settings](PositionFields& f) {
-        Outcome outcome = ConfirmHolding(f, settings);
-        if (outcome.ok())
-            outcome = Confirm(f, {Price, SharesToBuy});
-        if (!outcome.ok())
-            return outcome;
+    return Compute(fields, settings, SharesToBuy, {Price, SharesToBuy}, [&settings](PositionFields& f, const FeeSchedule& schedule) {
         // The exchange takes buy orders in whole lots.
-        if (ValueOf(f, SharesToBuy).Raw() % kLot.Raw() != 0)
+        if (ValueOf(f, SharesToBuy).Raw() % LotOf(schedule).Raw() != 0)
             return Refusal(Reason::FieldNotWholeLot, SharesToBuy);
-        const RateReading reading = ReadFeeSettings(settings);
-        if (!reading.rates)
-            return Refusal(reading.problem);
-        return ShowPurchase(f, InvestedOf(f, settings), ValueOf(f, Held), ValueOf(f, SharesToBuy), *reading.rates);
+        return ShowPurchase(f, InvestedOf(f, settings), ValueOf(f, Held), ValueOf(f, SharesToBuy), schedule);
     });
 }
 
 Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
 {
-    return AllOrNothing(fields, TripShares, [&settings](PositionFields& f) {
-        Outcome outcome = ConfirmHolding(f, settings);
-        if (outcome.ok())
-            outcome = Confirm(f, {TripShares, SellPrice, BuyBackPrice});
-        if (!outcome.ok())
-            return outcome;
-        const RateReading reading = ReadFeeSettings(settings);
-        if (!reading.rates)
-            return Refusal(reading.problem);
-        const Rates& rates = *reading.rates;
+    return Compute(fields, settings, TripShares, {TripShares, SellPrice, BuyBackPrice},
+                   [&settings](PositionFields& f, const FeeSchedule& schedule) {
         const Money invested = InvestedOf(f, settings);
         const Money held = ValueOf(f, Held);
         const Money shares = ValueOf(f, TripShares);
@@ -292,16 +271,16 @@ Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
             return Refusal(Reason::TripSharesAboveHeld, TripShares);
 
         const Money sold = ValueOf(f, SellPrice) * shares;
-        const auto saleFees = TradeFeesTotal(sold, shares, Side::Sell, rates);
+        const auto saleFees = schedule.ChargeTotal(Side::Sell, sold, shares);
         const Money bought = ValueOf(f, BuyBackPrice) * shares;
-        const auto buyFees = TradeFeesTotal(bought, shares, Side::Buy, rates);
+        const auto buyFees = schedule.ChargeTotal(Side::Buy, bought, shares);
         if (!saleFees || !buyFees)
             return Refusal(Reason::FieldOutOfRange, TripShares);
         const Money paid = bought + *buyFees;
         const Money profit = sold - *saleFees - paid;
         const Money stillInvested = invested - profit;
-        const auto breakEven = BreakEvenOf(stillInvested, held, rates);
-        const auto tripBreakEven = LowestSalePriceReaching(paid, shares, rates);
+        const auto breakEven = schedule.RecoveryPrice(stillInvested, held);
+        const auto tripBreakEven = schedule.LowestSalePriceReaching(paid, shares);
         if (!breakEven || !tripBreakEven)
             return Refusal(Reason::FieldOutOfRange, TripShares);
 
@@ -310,8 +289,9 @@ Outcome ComputeRoundTrip(PositionFields& fields, const FeeSettings& settings)
         f.text[TripProfit] = FormatPicture(profit, kAmountPicture);
         // A round trip that gains more than the holding cost leaves nothing to carry: cost 0.
         f.text[TripCost] = FormatPicture(CostPerShare(stillInvested, held), kThousandthsPicture);
+        // Break-evens as the main window shows them; the sell price with the tick's decimals.
         f.text[TripBreakEven] = FormatPicture(*breakEven, kThousandthsPicture);
-        f.text[TripSellPrice] = FormatPicture(*tripBreakEven, kPricePicture);
+        f.text[TripSellPrice] = FormatPicture(*tripBreakEven, TickPicture(schedule.Tick()));
         return Outcome{};
     });
 }

@@ -1,11 +1,11 @@
 #include "core/batch.h"
 
+#include <array>
 #include <optional>
 #include <utility>
 
 #include "core/calc_steps.h"
 #include "core/captions.h"
-#include "core/fees.h"
 #include "core/input_checks.h"
 #include "core/numtext.h"
 #include "core/picture.h"
@@ -17,57 +17,28 @@ namespace {
 
 using namespace steps;
 
-constexpr std::string_view kZeroPicture = "0.00";
-
 double Tag(const BatchFields& b, int field) { return NumberOrZero(b.tag[field]); }
 
 // A tag read exactly, for the current rules.
 Money TagMoney(const BatchFields& b, int field) { return MoneyOrZero(b.tag[field]); }
 
-// The amount as the batch windows write it: plain digits, no grouping, trailing zeros dropped.
-
 // Where one side's figures go.
 struct SideLayout {
     Side side;
     Field price, quantity, amount, commission, stampDuty, transferFee, totalFees;
-    std::string_view shanghaiTransferPicture;
-    std::string_view otherTransferPicture;
+    std::string_view batchTransferPicture;  // the sum of the batches' own transfer fees
 };
 
-constexpr SideLayout kBuySide{Side::Buy,      BuyPrice, BuyQuantity, BuyAmount, BuyCommission, BuyStampDuty,
-                              BuyTransferFee, BuyFees,  "##0.00",    "0.00"};
-constexpr SideLayout kSellSide{Side::Sell,      SellPrice, SellQuantity, SellAmount,   SellCommission, SellStampDuty,
-                               SellTransferFee, SellFees,  "###,###.00", "##0.00"};
+constexpr SideLayout kBuySide{Side::Buy,   BuyPrice,       BuyQuantity, BuyAmount, BuyCommission,
+                              BuyStampDuty, BuyTransferFee, BuyFees,     "##0.00"};
+constexpr SideLayout kSellSide{Side::Sell,    SellPrice,       SellQuantity, SellAmount,  SellCommission,
+                               SellStampDuty, SellTransferFee, SellFees,     "###,###.00"};
 
-// A side's figures as posted, and the rates they were charged at (read once per post).
+// A side's figures as posted, and the schedule they were charged by (read once per post).
 struct Charged {
     SideFigures figures;
-    Rates rates;
+    FeeSchedule schedule;
 };
-
-// Under the current rules each batch is a trade of its own: its own commission with its own
-// minimum, its own transfer fee and, on sells, its own stamp duty. The fee fields show the sums.
-void ChargeEachBatch(const BatchFields& b, MainWindowState& s, const SideLayout& side, const Rates& rates,
-                     SideFigures& m)
-{
-    for (int batch = 1; batch <= kBatchCount; ++batch) {
-        const Money quantity = TagMoney(b, BatchQuantityField(batch));
-        if (quantity <= Money())
-            continue;
-        const Money amount = TagMoney(b, BatchPriceField(batch)) * quantity;
-        const auto fees = TradeFees(amount, quantity, side.side, rates);
-        if (!fees)
-            throw Refused{Refusal(Reason::OutOfRange)};
-        m.commission += fees->commission;
-        m.stampDuty += fees->stampDuty;
-        m.transferFee += fees->transferFee;
-    }
-    m.fees = m.commission + m.stampDuty + m.transferFee;
-    Show(s, side.commission, m.commission, kAmountPicture);
-    Show(s, side.stampDuty, m.stampDuty, kAmountPicture);
-    Show(s, side.transferFee, m.transferFee, kAmountPicture);
-    Show(s, side.totalFees, m.fees, kAmountPicture);
-}
 
 // The averaging and the fees, shared by both sides. Returns nullopt when no batch has a quantity.
 std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, const SideLayout& side)
@@ -83,7 +54,8 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     if (!(Q >= 1))
         return std::nullopt;
     // Only now: with nothing to post, an unusable rate is no reason for a message.
-    const Rates rates = RatesOrRefuse(s.fees);
+    const FeeSchedule schedule = ScheduleOrRefuse(s.fees);
+    const bool exact = schedule.model().ExactDecimals();
 
     SideFigures m;
     Show(s, side.price, RoundDecimals(A / Q, 4), kPricePicture);
@@ -91,54 +63,59 @@ std::optional<Charged> AverageAndCharge(BatchFields& b, MainWindowState& s, cons
     m.price = Money::FromDouble(Shown(s, side.price));
     m.quantity = Money::FromDouble(Shown(s, side.quantity));
 
-    if (rates.rules == FeeRules::Current) {
-        // The amount is the batches' own, exact to the last digit, not a sum of doubles.
-        for (int batch = 1; batch <= kBatchCount; ++batch)
-            m.amount += TagMoney(b, BatchPriceField(batch)) * TagMoney(b, BatchQuantityField(batch));
+    std::array<Batch, kBatchCount> batches{};
+    for (int batch = 1; batch <= kBatchCount; ++batch)
+        batches[batch - 1] = {TagMoney(b, BatchPriceField(batch)), TagMoney(b, BatchQuantityField(batch))};
+    // Each batch is a trade the exchange must take (the batch field is the one to correct).
+    const std::optional<Money> held =
+        s.text[Paid].empty() ? std::nullopt : std::optional<Money>(MoneyOrZero(s.text[BuyQuantity]));
+    for (int batch = 1; batch <= kBatchCount; ++batch) {
+        const Money quantity = batches[batch - 1].quantity;
+        if (quantity <= Money())
+            continue;
+        const int field = BatchQuantityField(batch);
+        const Outcome lot = side.side == Side::Buy ? BuyLotRefusal(schedule, quantity, field)
+                                                   : SellLotRefusal(schedule, quantity, held, field);
+        if (!lot.ok())
+            throw Refused{lot};
+    }
+    // The whole amount, grouped like every sum, its third and fourth decimals kept when a price has
+    // them: in exact decimals the batches' own to the last digit, in the own model the double sum.
+    if (exact) {
+        for (const Batch& batch : batches)
+            m.amount += batch.price * batch.quantity;
         Show(s, side.amount, m.amount, kExactAmountPicture);
-        ChargeEachBatch(b, s, side, rates, m);
-        return Charged{m, rates};
+    } else {
+        Show(s, side.amount, A, kExactAmountPicture);
+        m.amount = Money::FromDouble(Shown(s, side.amount));
     }
-    // The whole amount, grouped like every sum, its third and fourth decimals kept when a price has them.
-    Show(s, side.amount, A, kExactAmountPicture);
-    m.amount = Money::FromDouble(Shown(s, side.amount));
 
-    // Commission (with its 5-yuan minimum) and stamp duty on the amount as written; the transfer
-    // fee of a single trade is not wanted here.
-    const auto fees = SideFees(m.amount, m.quantity, rates);
-    if (!fees)
+    const auto charged = schedule.ChargeBatches(side.side, batches, m.amount, m.quantity);
+    if (!charged)
         throw Refused{Refusal(Reason::OutOfRange)};
-    m.commission = fees->commission;
+    m.commission = charged->fees.commission;
+    m.stampDuty = charged->fees.stampDuty;
+    m.transferFee = charged->fees.transferFee;
     Show(s, side.commission, m.commission, kAmountPicture);
-    if (rates.market == Market::Funds) {
-        m.stampDuty = Money();
-        Show(s, side.stampDuty, 0, kZeroPicture);
+    Show(s, side.stampDuty, m.stampDuty, kAmountPicture);
+    if (const auto& perBatch = charged->batchTransferFees) {
+        // Each batch's own transfer fee goes into its quantity's tag, where the next post reads it.
+        for (int batch = 1; batch <= kBatchCount; ++batch)
+            b.tag[BatchQuantityField(batch)] = FormatPlain((*perBatch)[static_cast<std::size_t>(batch - 1)]);
+        Show(s, side.transferFee, m.transferFee, side.batchTransferPicture);
     } else {
-        m.stampDuty = fees->stampDuty;
-        Show(s, side.stampDuty, m.stampDuty, kAmountPicture);
+        Show(s, side.transferFee, m.transferFee, kAmountPicture);
     }
 
-    // Each batch pays its own transfer fee with its own minimum: three batches of 100 shares pay
-    // 3.00, where one trade of 300 shares would pay 1.00.
-    if (rates.market == Market::Shanghai) {
-        double transfer = 0;
-        for (int batch = 1; batch <= kBatchCount; ++batch) {
-            const int field = BatchQuantityField(batch);
-            const double f = Tag(b, field) * 0.001;
-            b.tag[field] = (f > 0 && f < 1) ? std::string("1") : FormatPlain(f);
-            transfer += Tag(b, field);
-        }
-        m.transferFee = Money::FromDouble(transfer);
-        Show(s, side.transferFee, transfer, side.shanghaiTransferPicture);
+    if (exact) {
+        m.fees = charged->fees.Total();
+        Show(s, side.totalFees, m.fees, kAmountPicture);
     } else {
-        m.transferFee = Money();
-        Show(s, side.transferFee, 0, side.otherTransferPicture);
+        const double total = Shown(s, side.commission) + Shown(s, side.stampDuty) + Shown(s, side.transferFee);
+        Show(s, side.totalFees, RoundDecimals(total, 2), kAmountPicture);
+        m.fees = Money::FromDouble(Shown(s, side.totalFees));
     }
-
-    const double total = Shown(s, side.commission) + Shown(s, side.stampDuty) + Shown(s, side.transferFee);
-    Show(s, side.totalFees, RoundDecimals(total, 2), kAmountPicture);
-    m.fees = Money::FromDouble(Shown(s, side.totalFees));
-    return Charged{m, rates};
+    return Charged{m, schedule};
 }
 
 bool BuySteps(BatchFields& b, MainWindowState& s)
@@ -149,7 +126,7 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
     const SideFigures& m = charged->figures;
 
     // The amount plus the fees per share, rounded up to the thousandth; exactly under the current rules.
-    if (charged->rates.rules == FeeRules::Current) {
+    if (charged->schedule.model().ExactDecimals()) {
         const Money paid = ShownMoney(s, BuyAmount) + ShownMoney(s, BuyFees);
         Show(s, BuyCost, CostPerShareRoundedUp(paid, ShownMoney(s, BuyQuantity)), kThousandthsPicture);
         Show(s, Paid, paid, kAmountPicture);
@@ -160,7 +137,7 @@ bool BuySteps(BatchFields& b, MainWindowState& s)
     }
 
     const Holding holding{m.price, m.quantity, ShownMoney(s, Paid)};
-    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->rates), kThousandthsPicture);
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, charged->schedule), kThousandthsPicture);
     s.label[BreakEvenLabel].colour = Colour::Red;
 
     // The main window's state follows the screen, so that a later single sell compares with the
@@ -177,8 +154,9 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
     if (!charged)
         return false;
 
-    const Rates& rates = charged->rates;
-    if (rates.rules == FeeRules::Current)
+    const FeeSchedule& schedule = charged->schedule;
+    const bool exact = schedule.model().ExactDecimals();
+    if (exact)
         Show(s, Received, ShownMoney(s, SellAmount) - ShownMoney(s, SellFees), kAmountPicture);
     else
         Show(s, Received, Shown(s, SellAmount) - Shown(s, SellFees), kAmountPicture);
@@ -188,22 +166,14 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
     if (s.text[Paid].empty())
         return true;
 
-    if (rates.rules == FeeRules::Current)
+    if (exact)
         Show(s, ProfitOrShares, ShownMoney(s, Received) - ShownMoney(s, Paid), kAmountPicture);
     else
         Show(s, ProfitOrShares, Shown(s, Received) - Shown(s, Paid), kAmountPicture);
     s.profit = ShownMoney(s, ProfitOrShares);
 
-    // A paid amount of 0 or less (a dividend at or above the cost) gives no meaningful yield.
-    const double paid = Shown(s, Paid);
-    if (paid > 0)
-        Show(s, Yield, RoundInt32(Shown(s, ProfitOrShares) / paid * 10000) / 100.0, kAmountPicture);
-    else
-        s.text[Yield].clear();
-
-    const bool loss = Shown(s, ProfitOrShares) < 0;
-    s.label[ProfitLabel].caption = loss ? caption::kLoss : caption::kGain;
-    s.label[ProfitLabel].colour = s.label[YieldLabel].colour = loss ? Colour::Blue : Colour::Red;
+    ShowYield(s, Shown(s, ProfitOrShares), Shown(s, Paid));
+    ShowProfitLabel(s, Shown(s, ProfitOrShares) < 0);
 
     const double sold = Shown(s, SellQuantity);
     const double bought = Shown(s, BuyQuantity);
@@ -214,16 +184,16 @@ bool SellSteps(BatchFields& b, MainWindowState& s)
             (Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees)) / remaining;
         const Money R = Money::FromDouble(remaining);
         // A sliver of a share (a retyped holding) rounds to no shares: there is no price to find.
-        const Holding holding{Money::FromDouble(price), R, ShownDifference(s, Paid, Received, rates.rules)};
+        const Holding holding{Money::FromDouble(price), R, ShownDifference(s, Paid, Received, schedule)};
         if (R > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, schedule), kThousandthsPicture);
     } else {
         // Text2 can have been emptied or retyped without Enter since the buy: without shares
         // bought there is no break-even of the buy to give.
         const Money Q = Money::FromDouble(bought);
         const Holding holding{Money::FromDouble(Shown(s, BuyPrice)), Q, ShownMoney(s, Paid)};
         if (Q > Money())
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, schedule), kThousandthsPicture);
     }
     return true;
 }
@@ -234,17 +204,19 @@ template <typename Steps>
 BatchResult AllOrNothing(BatchFields& fields, MainWindowState& state, Steps steps,
                          std::optional<BatchValues> MainWindowState::*posted)
 {
-    BatchFields b = fields;
-    MainWindowState s = state;
+    std::pair<BatchFields, MainWindowState> both{fields, state};
     bool wrote = false;
     BatchResult result;
-    static_cast<Outcome&>(result) = Attempt([&] { wrote = steps(b, s); });
+    static_cast<Outcome&>(result) = OnCopy(both, [&](std::pair<BatchFields, MainWindowState>& work) {
+        const Outcome outcome = Attempt([&] { wrote = steps(work.first, work.second); });
+        if (outcome.ok() && wrote)
+            work.second.*posted = fields.tag;
+        return outcome;
+    });
     if (!result.ok())
         return result;
-    if (wrote)
-        s.*posted = fields.tag;
-    fields = std::move(b);
-    state = std::move(s);
+    fields = std::move(both.first);
+    state = std::move(both.second);
     result.posted = wrote;
     return result;
 }
@@ -297,34 +269,43 @@ BatchResult RepostSellBatches(MainWindowState& state)
     return Repost(state, SellSteps, &MainWindowState::sellBatches);
 }
 
-void MarkBuyBatch(MainWindowState& state)
+namespace {
+
+// A side's input fields and labels as the batch windows mark them.
+struct BatchMarks {
+    Field price, quantity;
+    MainLabel priceLabel, quantityLabel;
+    std::string_view priceCaption, priceTip, quantityCaption, quantityTip;
+    std::optional<BatchValues> MainWindowState::*posted;
+};
+
+constexpr BatchMarks kBuyMarks{BuyPrice,          BuyQuantity,           BuyPriceLabel,
+                               BuyQuantityLabel,  caption::kBatchAveragePrice, caption::kBatchAveragePriceTip,
+                               caption::kBatchTotal, caption::kBatchTotalTip, &MainWindowState::buyBatches};
+constexpr BatchMarks kSellMarks{SellPrice,          SellQuantity,           SellPriceLabel,
+                                SellQuantityLabel,  caption::kBatchSellAveragePrice, caption::kBatchSellAveragePriceTip,
+                                caption::kBatchSellTotal, caption::kBatchSellTotalTip, &MainWindowState::sellBatches};
+
+void Mark(MainWindowState& state, const BatchMarks& side)
 {
-    state.locked[BuyPrice] = state.locked[BuyQuantity] = true;
-    state.label[BuyPriceLabel].caption = caption::kBatchAveragePrice;
-    state.label[BuyPriceLabel].toolTip = caption::kBatchAveragePriceTip;
-    state.label[BuyQuantityLabel].caption = caption::kBatchTotal;
-    state.label[BuyQuantityLabel].toolTip = caption::kBatchTotalTip;
+    state.locked[side.price] = state.locked[side.quantity] = true;
+    state.label[side.priceLabel].caption = side.priceCaption;
+    state.label[side.priceLabel].toolTip = side.priceTip;
+    state.label[side.quantityLabel].caption = side.quantityCaption;
+    state.label[side.quantityLabel].toolTip = side.quantityTip;
 }
 
-void MarkSellBatch(MainWindowState& state)
+void Unlock(MainWindowState& state, const BatchMarks& side)
 {
-    state.locked[SellPrice] = state.locked[SellQuantity] = true;
-    state.label[SellPriceLabel].caption = caption::kBatchSellAveragePrice;
-    state.label[SellPriceLabel].toolTip = caption::kBatchSellAveragePriceTip;
-    state.label[SellQuantityLabel].caption = caption::kBatchSellTotal;
-    state.label[SellQuantityLabel].toolTip = caption::kBatchSellTotalTip;
+    state.locked[side.price] = state.locked[side.quantity] = false;
+    (state.*side.posted).reset();
 }
 
-void UnlockBuyBatch(MainWindowState& state)
-{
-    state.locked[BuyPrice] = state.locked[BuyQuantity] = false;
-    state.buyBatches.reset();
-}
+} // namespace
 
-void UnlockSellBatch(MainWindowState& state)
-{
-    state.locked[SellPrice] = state.locked[SellQuantity] = false;
-    state.sellBatches.reset();
-}
+void MarkBuyBatch(MainWindowState& state) { Mark(state, kBuyMarks); }
+void MarkSellBatch(MainWindowState& state) { Mark(state, kSellMarks); }
+void UnlockBuyBatch(MainWindowState& state) { Unlock(state, kBuyMarks); }
+void UnlockSellBatch(MainWindowState& state) { Unlock(state, kSellMarks); }
 
 } // namespace qcal

@@ -5,11 +5,13 @@
 
 #include <string_view>
 
-#include "core/fees.h"
+#include "core/schedule.h"
+#include "core/captions.h"
 #include "core/main_state.h"
 #include "core/numtext.h"
 #include "core/outcome.h"
 #include "core/picture.h"
+#include "core/rounding.h"
 
 namespace qcal::steps {
 
@@ -18,18 +20,18 @@ struct Refused {
     Outcome outcome;
 };
 
-// The rates of the settings, read once for the whole calculation.
-inline Rates RatesOrRefuse(const FeeSettings& fees)
+// The fee schedule of the settings, read once for the whole calculation.
+inline FeeSchedule ScheduleOrRefuse(const FeeSettings& fees)
 {
-    const RateReading reading = ReadFeeSettings(fees);
-    if (!reading.rates)
+    const ScheduleReading reading = ReadSchedule(fees);
+    if (!reading.schedule)
         throw Refused{Refusal(reading.problem)};
-    return *reading.rates;
+    return *reading.schedule;
 }
 
-inline Money BreakEvenOrRefuse(const Holding& holding, const Rates& rates)
+inline Money BreakEvenOrRefuse(const Holding& holding, const FeeSchedule& schedule)
 {
-    const auto p = HoldingBreakEven(holding, rates);
+    const auto p = schedule.HoldingBreakEven(holding);
     if (!p)  // the rates were read already, so only the range is left
         throw Refused{Refusal(Reason::OutOfRange)};
     return *p;
@@ -55,11 +57,28 @@ inline Money ShownMoney(const MainWindowState& s, Field field) { return MoneyOrZ
 
 // One figure as shown less another: exactly under the current rules, in doubles (rounded to four
 // decimals) in the program's own model, which computes in doubles.
-inline Money ShownDifference(const MainWindowState& s, Field a, Field b, FeeRules rules)
+inline Money ShownDifference(const MainWindowState& s, Field a, Field b, const FeeSchedule& schedule)
 {
-    if (rules == FeeRules::Current)
+    if (schedule.model().ExactDecimals())
         return ShownMoney(s, a) - ShownMoney(s, b);
     return Money::FromDouble(Shown(s, a) - Shown(s, b));
+}
+
+// Text18: the yield of a profit on the money paid, or nothing when nothing was paid.
+inline void ShowYield(MainWindowState& s, double profit, double paid)
+{
+    if (const auto yield = YieldPercent(profit, paid))
+        Show(s, Yield, *yield, kAmountPicture);
+    else
+        s.text[Yield].clear();
+}
+
+// Label17 says gain or loss, and it and Label18 take the colour of it (nothing either way counts as
+// a gain, as the main window always showed it).
+inline void ShowProfitLabel(MainWindowState& s, bool loss)
+{
+    s.label[ProfitLabel].caption = loss ? caption::kLoss : caption::kGain;
+    s.label[ProfitLabel].colour = s.label[YieldLabel].colour = loss ? Colour::Blue : Colour::Red;
 }
 
 // Runs the steps and tells why they stopped, if they did; the caller works on copies and keeps

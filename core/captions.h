@@ -2,6 +2,7 @@
 // Captions and tool tips of the main window's labels that the calculations and Clear change,
 // in one place so that the window, Clear and the calculations agree on every character.
 
+#include <string>
 #include <string_view>
 
 namespace qcal::caption {
@@ -42,6 +43,21 @@ inline constexpr std::string_view kGain = "大赚特赚";
 inline constexpr std::string_view kLoss = "大亏特亏";
 inline constexpr std::string_view kRemainingShares = "剩余股票";
 
+// The settings frame's note when the program's own rules do not know the kind chosen before.
+inline std::string MappedMarketNote(std::string_view kind, std::string_view entry)
+{
+    return "原来的规则没有" + std::string(kind) + "，改按" + std::string(entry) + "计费。";
+}
+
+// Text23's tip once a code chose the kind.
+inline std::string CodeTip(std::string_view code, std::string_view kind, std::string_view entry)
+{
+    std::string tip = std::string(code) + "是" + std::string(kind);
+    if (entry != kind)
+        tip += "，原来的规则按" + std::string(entry) + "计费";
+    return tip;
+}
+
 // Label26, the profit of the part sold in a partial sale (Text24).
 inline constexpr std::string_view kRealisedProfit = "卖出盈亏";
 inline constexpr std::string_view kRealisedProfitTip =
@@ -50,11 +66,10 @@ inline constexpr std::string_view kRealisedProfitTip =
 
 // Label27, under the settings: the rules in force, in plain words.
 inline constexpr std::string_view kRulesNoteCurrent =
-    "现按现行规则计费：卖出收印花税0.5‰，买卖都收过户费0.01‰，佣金每笔最低5元。";
+    "按现行规则计费：印花税只在卖出时收0.5‰，过户费双向0.01‰，佣金每笔最低5元。";
 inline constexpr std::string_view kRulesNoteCurrentWaived =
-    "现按现行规则计费：卖出收印花税0.5‰，买卖都收过户费0.01‰，免五：佣金不设最低。";
-inline constexpr std::string_view kRulesNoteOwn =
-    "现按本程序原来的规则计费：印花税买卖都收，上海过户费每千股1元。勾上“按现行规则计费”即按今天的规则。";
+    "按现行规则计费：印花税只在卖出时收0.5‰，过户费双向0.01‰，免五：佣金不设最低。";
+inline constexpr std::string_view kRulesNoteOwn = "按本程序原来的规则计费：印花税买卖都收，上海过户费每千股1元。";
 
 // Label18, yield.
 inline constexpr std::string_view kYield = "收 益 率";
@@ -94,6 +109,23 @@ inline constexpr std::string_view kRecoveredNote =
 // Units of Label19(17), after the profit field.
 inline constexpr std::string_view kUnitYuan = "元";
 inline constexpr std::string_view kUnitShares = "股";
+// The columns of a broker's statement, as the reader names them to the user.
+inline constexpr std::string_view kStatementDate = "成交日期";
+inline constexpr std::string_view kStatementTime = "成交时间";
+inline constexpr std::string_view kStatementCode = "证券代码";
+inline constexpr std::string_view kStatementName = "证券名称";
+inline constexpr std::string_view kStatementKind = "操作";
+inline constexpr std::string_view kStatementQuantity = "成交数量";
+inline constexpr std::string_view kStatementPrice = "成交价格";
+inline constexpr std::string_view kStatementAmount = "成交金额";
+inline constexpr std::string_view kStatementCommission = "佣金";
+inline constexpr std::string_view kStatementStampDuty = "印花税";
+inline constexpr std::string_view kStatementTransferFee = "过户费";
+inline constexpr std::string_view kStatementOtherFee = "其他费";
+inline constexpr std::string_view kStatementHandlingFee = "经手费";
+inline constexpr std::string_view kStatementRegulatoryFee = "证管费";
+inline constexpr std::string_view kStatementNet = "发生金额";
+inline constexpr std::string_view kStatementNumber = "成交编号";
 
 // The kinds of the trade journal's entries.
 inline constexpr std::string_view kJournalBuy = "买入";

@@ -11,56 +11,6 @@
 
 namespace qcal {
 
-namespace {
-
-
-// Under the current rules: the amount, exact, and the buy fees of that one trade, each already
-// rounded to the cent by its rule.
-std::optional<std::int32_t> CurrentPaymentCents(double n, double p, const Rates& rates)
-{
-    try {
-        const Money shares = Money::FromDouble(n);
-        const Money amount = Money::FromDouble(p) * shares;
-        const auto fees = TradeFees(amount, shares, Side::Buy, rates);
-        if (!fees)
-            return std::nullopt;
-        const Money payment = amount + fees->commission + fees->stampDuty + fees->transferFee;
-        return RoundToInt32(static_cast<double>(payment.TimesWhole(100).ToWhole()));
-    } catch (const OutOfRange&) {
-        return std::nullopt;
-    }
-}
-
-// The payment of n shares at price p, in cents, or nullopt when it leaves the 32-bit rounding.
-// The program's own model: the fees stay unrounded one by one; only the total is rounded, halves
-// to even.
-std::optional<std::int32_t> PaymentCents(double n, double p, const Rates& rates)
-{
-    if (rates.rules == FeeRules::Current)
-        return CurrentPaymentCents(n, p, rates);
-    const double v = n * p;
-    const double c = rates.commission * v * 0.001;
-    const double commission = c > 5 ? c : 5;
-    double fees = 0;  // a market the schedule does not know charges nothing
-    switch (rates.market) {
-    case Market::Funds:
-        fees = commission;
-        break;
-    case Market::Shenzhen:
-        fees = rates.stampDuty * v * 0.001 + commission;
-        break;
-    case Market::Shanghai: {
-        const double t = n * 0.001;  // 0.1 yuan per 100 shares, at least 1 yuan
-        fees = rates.stampDuty * v * 0.001 + commission + (t > 1 ? t : 1);
-        break;
-    }
-    case Market::Other:
-        break;
-    }
-    return RoundToInt32((v + fees) * 100);
-}
-
-} // namespace
 
 ConvertOutcome ConfirmAmount(ConverterFields& fields)
 {
@@ -93,10 +43,10 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
     if (!RoundToInt32(*a * 100))
         return Refusal(Reason::OutOfRange, converter::Amount);
 
-    const RateReading reading = ReadFeeSettings(settings);
-    if (!reading.rates)
+    const ScheduleReading reading = ReadSchedule(settings);
+    if (!reading.schedule)
         return Refusal(reading.problem);
-    const Rates& rates = *reading.rates;
+    const FeeSchedule& schedule = *reading.schedule;
 
     const auto tooSmall = [&fields] {
         fields.shares = std::string("0");  // not a bare literal: GCC 12 at -O2 warns falsely (-Wrestrict)
@@ -104,16 +54,19 @@ ConvertOutcome ConvertAmount(ConverterFields& fields, const FeeSettings& setting
         fields.left.clear();
         return Refusal(Reason::NotEnoughMoney, converter::Amount);
     };
-    if (!(*a / *p > 100))
+    // The kind's least purchase, then its steps: 100 and 100 for shares and funds.
+    const double least = schedule.instrument().leastBuy.ToDouble();
+    const double step = schedule.instrument().buyStep.ToDouble();
+    if (!(*a / *p > least))
         return tooSmall();
 
-    // Lots before fees; then one lot fewer at a time until the payment fits. The payment only
-    // grows with the lot count, so the first affordable count from the top is the largest one.
+    // The most before fees; then one step fewer at a time until the payment fits. The payment only
+    // grows with the quantity, so the first affordable quantity from the top is the largest one.
     // The texts are formatted once at the end: the pictures read back exactly the values they show.
-    const double lotsBeforeFees = std::floor(*a / *p * 0.01);
-    for (double lots = lotsBeforeFees; lots >= 1; --lots) {
-        const double n = lots * 100;
-        const auto cents = PaymentCents(n, *p, rates);
+    const double stepsBeforeFees = std::floor((*a / *p - least) / step);
+    for (double steps = stepsBeforeFees; steps >= 0; --steps) {
+        const double n = least + steps * step;
+        const auto cents = schedule.PaymentCents(n, *p);
         if (!cents)
             continue;
         const double paid = *cents / 100.0;

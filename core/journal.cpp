@@ -112,8 +112,6 @@ std::optional<std::int32_t> CodeNumber(std::string_view code)
     return n;
 }
 
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
-
 // What is wrong with the entry in itself, whatever else the journal holds.
 std::optional<Problem> CheckFields(const Entry& e)
 {

@@ -65,6 +65,9 @@ enum class Kind {
     ReserveShares,  // 转增: shares from the capital reserve, not taxed
 };
 
+// A buy or a sale: the entries with an amount and fees.
+constexpr bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
+
 std::string_view KindName(Kind kind);
 std::optional<Kind> KindFromName(std::string_view name);
 

@@ -41,8 +41,6 @@ std::string TypedFees(const Entry& e)
     return names;
 }
 
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
-
 } // namespace
 
 std::string CsvText(std::string_view text)
@@ -112,13 +110,13 @@ PositionFigures FiguresFor(const Position& position, const FeeSettings& broker, 
                            std::optional<Money> price)
 {
     PositionFigures figures;
-    const std::string date = today.Format();
-    const BreakEvenSearch search = BreakEvenSearchFor(position.product, date, broker);
+    const ScheduleReading rules = ScheduleFor(position.code, position.product, today, broker);
+    const BreakEvenSearch search = BreakEvenSearchOf(rules.schedule);
     figures.breakEvenAverage = BreakEven(position, Method::Average, search, today);
     figures.breakEvenFifo = BreakEven(position, Method::Fifo, search, today);
     if (price && position.shares > 0) {
         figures.price = price;
-        figures.value = Value(position, *price, SaleNetFor(position.product, date, broker), today);
+        figures.value = Value(position, *price, SaleNetOf(rules.schedule), today);
     }
     return figures;
 }

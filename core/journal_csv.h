@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/fees.h"
+#include "core/fee_settings.h"
 #include "core/journal.h"
 
 namespace qcal::journal {

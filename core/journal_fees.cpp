@@ -1,54 +1,33 @@
 #include "core/journal_fees.h"
 
-#include <algorithm>
-
 namespace qcal::journal {
 
-namespace {
-
-// The market whose fees a product pays today. 创业板 trades in Shenzhen and 科创板 in Shanghai;
-// 北交所 pays the A shares' stamp duty and transfer fee, as Shenzhen's; convertible bonds, like
-// funds, pay neither and trade on a tick of 0.001.
-std::string_view MarketOfProduct(std::string_view product)
+const Instrument& ProductOf(std::string_view code, std::string_view product, CivilDate date, InstrumentTable table)
 {
-    if (product == "上海A股" || product == "科创板")
-        return kShanghai;
-    if (product == "深圳A股" || product == "创业板" || product == "北交所")
-        return kShenzhen;
-    if (product == "基金、权证" || product == "可转债")
-        return kFunds;
-    return product;  // an unknown product: commission only, as the main window's other markets
+    if (const Instrument* named = InstrumentOfCode(code, date, table))
+        return *named;
+    return FindInstrument(product, table);
 }
 
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
-
-} // namespace
-
-bool IsProduct(std::string_view product)
-{
-    return std::find(std::begin(kProducts), std::end(kProducts), product) != std::end(kProducts);
-}
-
-FeeSettings RulesFor(std::string_view product, std::string_view /*date*/, const FeeSettings& broker)
+ScheduleReading ScheduleFor(std::string_view code, std::string_view product, CivilDate date,
+                            const FeeSettings& broker)
 {
     FeeSettings rules = broker;
     rules.rules = FeeRules::Current;
-    rules.market = std::string(MarketOfProduct(product));
-    return rules;
+    rules.market = std::string(
+        ProductOf(code, product, date, broker.instruments ? *broker.instruments : BuiltInInstruments()).name);
+    return ReadSchedule(rules);
 }
 
 EntryFees FeesFor(const Entry& entry, const FeeSettings& broker)
 {
-    const RateReading reading = ReadFeeSettings(RulesFor(entry.product, entry.date, broker));
-    if (!reading.rates)
+    const auto date = CivilDate::Parse(entry.date);
+    const ScheduleReading reading = ScheduleFor(entry.code, entry.product, date.value_or(CivilDate()), broker);
+    if (!reading.schedule)
         return {std::nullopt, reading.problem};
     const Side side = entry.kind == Kind::Sell ? Side::Sell : Side::Buy;
-    try {
-        auto fees = TradeFees(entry.amount, Money::FromWhole(entry.quantity), side, *reading.rates);
-        return {fees, fees ? Reason::None : Reason::OutOfRange};
-    } catch (const OutOfRange&) {
-        return {std::nullopt, Reason::OutOfRange};
-    }
+    const auto fees = reading.schedule->Charge(side, entry.amount, Money::FromWhole(entry.quantity));
+    return {fees, fees ? Reason::None : Reason::OutOfRange};
 }
 
 Reason FillComputedFees(Entry& entry, const FeeSettings& broker)
@@ -71,34 +50,32 @@ Reason FillComputedFees(Entry& entry, const FeeSettings& broker)
     put(entry.commission, computed.fees->commission);
     put(entry.stampDuty, computed.fees->stampDuty);
     put(entry.transferFee, computed.fees->transferFee);
-    put(entry.otherFees, Money());
+    put(entry.otherFees, computed.fees->otherFees);
     return Reason::None;
 }
 
-SaleNet SaleNetFor(std::string_view product, std::string_view date, const FeeSettings& broker)
+SaleNet SaleNetOf(const std::optional<FeeSchedule>& schedule)
 {
-    const auto rates = ReadRates(RulesFor(product, date, broker));
-    if (!rates)
+    if (!schedule)
         return [](Money, Money) { return std::optional<Money>(); };
-    return [rates = *rates](Money price, Money shares) -> std::optional<Money> {
+    return [schedule = *schedule](Money price, Money shares) -> std::optional<Money> {
         try {
             const Money amount = price * shares;
-            const auto fees = TradeFees(amount, shares, Side::Sell, rates);
+            const auto fees = schedule.Charge(Side::Sell, amount, shares);
             if (!fees)
                 return std::nullopt;
-            return amount - fees->commission - fees->stampDuty - fees->transferFee;
+            return amount - fees->Total();
         } catch (const OutOfRange&) {
             return std::nullopt;
         }
     };
 }
 
-BreakEvenSearch BreakEvenSearchFor(std::string_view product, std::string_view date, const FeeSettings& broker)
+BreakEvenSearch BreakEvenSearchOf(const std::optional<FeeSchedule>& schedule)
 {
-    const auto rates = ReadRates(RulesFor(product, date, broker));
-    if (!rates)
+    if (!schedule)
         return [](Money, Money) { return std::optional<Money>(); };
-    return [rates = *rates](Money toRecover, Money shares) { return LowestSalePriceReaching(toRecover, shares, rates); };
+    return [schedule = *schedule](Money toRecover, Money shares) { return SaleBreakEven(schedule, toRecover, shares); };
 }
 
 } // namespace qcal::journal

@@ -1,43 +1,47 @@
 #pragma once
-// Which fee rules charge a journal entry's trade, in one place. Today every trade is charged by the
-// rules in force now, with the broker's commission and minimum from the main window's settings and
-// the market of the entry's product; when the dated rules and the per-product terms come, this is
-// the one file that changes. Its callers: the fees of a trade whose fees were not typed, the net of
-// a sale for the unrealised profit, and the break-even on the product's tick.
+// Which fee rules charge a journal entry's trade, in one place: the rules in force now, for the
+// product the entry's code names (core/instrument.h), with the broker's commission, terms and
+// waived minimum from the main window's settings. Its callers: the fees of a trade whose fees were
+// not typed, the net of a sale for the unrealised profit, and the break-even on the product's tick.
 
 #include <optional>
 #include <string_view>
 
-#include "core/fees.h"
+#include "core/civil_date.h"
+#include "core/fee_settings.h"
+#include "core/instrument.h"
 #include "core/journal.h"
 #include "core/outcome.h"
+#include "core/schedule.h"
 
 namespace qcal::journal {
 
-// The products an entry can be, in the order the journal window lists them.
-inline constexpr std::string_view kProducts[] = {"上海A股", "深圳A股", "创业板", "科创板",
-                                                 "北交所",  "基金、权证", "可转债"};
-bool IsProduct(std::string_view product);
+// The product of a code traded on `date`: the one whose codes it starts with that day; for a code
+// of no product the program knows, the product the entry names (the unknown row for a name that is
+// none).
+const Instrument& ProductOf(std::string_view code, std::string_view product, CivilDate date,
+                            InstrumentTable table = BuiltInInstruments());
 
-// The fee settings that charge a trade of `product` on `date`: the broker's terms (commission,
-// waived minimum) under the current rules, in the product's market.
-FeeSettings RulesFor(std::string_view product, std::string_view date, const FeeSettings& broker);
+// The schedule that charges a trade of that product on `date`, or why the broker's settings
+// cannot be used (CommissionRate, CommissionAboveCap, BrokerTerms).
+ScheduleReading ScheduleFor(std::string_view code, std::string_view product, CivilDate date,
+                            const FeeSettings& broker);
 
 // The fees the rules give a trade entry (its amount, quantity and side); nullopt when the broker's
-// commission cannot be used or a figure leaves Money's range.
+// settings cannot be used or a figure leaves Money's range.
 struct EntryFees {
     std::optional<SideFeeResult> fees;
-    Reason problem = Reason::None;  // CommissionRate, CommissionAboveCap or OutOfRange when empty
+    Reason problem = Reason::None;  // the schedule's problem, or OutOfRange, when empty
 };
 EntryFees FeesFor(const Entry& entry, const FeeSettings& broker);
 
-// Puts the computed fees into every fee of a trade entry that was not typed (规费 computes as 0);
-// a typed fee is kept. Events carry no fees. Reason::None, or why the fees cannot be computed.
+// Puts the computed fees into every fee of a trade entry that was not typed; a typed fee is kept.
+// Events carry no fees. Reason::None, or why the fees cannot be computed.
 Reason FillComputedFees(Entry& entry, const FeeSettings& broker);
 
-// Selling a position of `product` today: what a sale brings in after its fees, and the lowest price
-// on the product's tick that brings in a sum.
-SaleNet SaleNetFor(std::string_view product, std::string_view date, const FeeSettings& broker);
-BreakEvenSearch BreakEvenSearchFor(std::string_view product, std::string_view date, const FeeSettings& broker);
+// Selling a position's shares under a schedule: what a sale brings in after its fees, and the
+// lowest price on the product's tick that brings in a sum. Without a schedule both give nothing.
+SaleNet SaleNetOf(const std::optional<FeeSchedule>& schedule);
+BreakEvenSearch BreakEvenSearchOf(const std::optional<FeeSchedule>& schedule);
 
 } // namespace qcal::journal

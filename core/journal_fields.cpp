@@ -4,14 +4,13 @@
 
 #include "core/civil_date.h"
 #include "core/input_checks.h"
+#include "core/journal_fees.h"
 #include "core/numtext.h"
 #include "core/picture.h"
 
 namespace qcal::journal {
 
 namespace {
-
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
 
 std::string Trimmed(std::string_view text)
 {
@@ -20,17 +19,6 @@ std::string Trimmed(std::string_view text)
         return {};
     const auto last = text.find_last_not_of(" \t");
     return std::string(text.substr(first, last - first + 1));
-}
-
-bool IsSixDigits(std::string_view code)
-{
-    if (code.size() != 6)
-        return false;
-    for (const char c : code) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
 }
 
 // A whole number of shares from a text the main window's quantity check has accepted or from any
@@ -128,8 +116,8 @@ struct Reader {
     {
         Entry& e = out.entry;
         e.kind = out.fields.kind;
-        e.product = out.fields.product;
-        if (!CivilDate::Parse(out.fields.date))
+        const auto date = CivilDate::Parse(out.fields.date);
+        if (!date)
             return Refuse(Reason::JournalDate, 0);  // the date control is the window's own
         e.date = out.fields.date;
         Text(Field::Time) = Trimmed(Text(Field::Time));
@@ -140,6 +128,11 @@ struct Reader {
         if (!IsSixDigits(Text(Field::Code)))
             return Refuse(Reason::JournalCode, Field::Code);
         e.code = Text(Field::Code);
+        // The code decides the product, as it decides the fees; the list's choice stands for a
+        // code of no product the program knows.
+        if (const std::string_view named = ProductOf(e.code, out.fields.product, *date).name; !named.empty())
+            out.fields.product = std::string(named);
+        e.product = out.fields.product;
         if (!Price())
             return false;
         if (IsTrade(e.kind)) {

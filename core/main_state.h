@@ -36,12 +36,12 @@ enum Field : int {
     Received,          // 实收金额
     Bonus,             // 10股送 (input)
     Dividend,          // 10股派 (input)
-    // Text23 is kept for the security code of the settings frame.
-    RealisedProfit = 24,  // 卖出盈亏: in a partial sale under the current rules, the profit of the part sold
+    SecurityCode,      // 证券代码 of the settings frame (input, may stay empty)
+    RealisedProfit,    // 卖出盈亏: in a partial sale under the current rules, the profit of the part sold
 };
 inline constexpr int kFieldCount = 24;
-// Whether Text<n> is one of the fields (a number the table leaves free is not).
-constexpr bool IsField(int n) { return n >= BuyPrice && n <= kFieldCount && n != 23; }
+// Whether Text<n> is one of the fields.
+constexpr bool IsField(int n) { return n >= BuyPrice && n <= kFieldCount; }
 
 // The labels the calculations and Clear change: Label n is the control Label<n>.
 enum MainLabel : int {

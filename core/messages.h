@@ -1,6 +1,7 @@
 #pragma once
 // Every message the program shows, in one place. Each ends in the program's seven blanks.
 
+#include <string>
 #include <string_view>
 
 namespace qcal::msg {
@@ -25,6 +26,20 @@ inline constexpr std::string_view kCommission = "佣金输入错误，请重新�
 inline constexpr std::string_view kCommissionAboveCap = "按现行规则，佣金最高为3‰，请重新输入       ";
 inline constexpr std::string_view kClearFirst = "若要重新计算，请先清空原有数据！       ";
 inline constexpr std::string_view kWriteError = "写文件时出错,无法写入       ";
+// The settings file, told once a session, with where it is and what to do.
+inline std::string SettingsUnreadable(std::string_view path)
+{
+    return "无法读取设置文件：" + std::string(path) +
+           "\n本次运行使用默认设置，所作的更改不会写入该文件，以免覆盖其中的内容。"
+           "请检查该文件：应是可以读取的文件（不是文件夹，有读取权限），其中每项设置不超过999字节；"
+           "改好后重新启动本程序。       ";
+}
+inline std::string SettingsUnsaved(std::string_view path)
+{
+    return std::string(kWriteError.substr(0, kWriteError.find(' '))) + "：" + std::string(path) +
+           "\n本次运行中的设置仍然有效，但没有保存。请确认该文件不是只读的、所在文件夹可以写入；"
+           "以后每次更改设置都会再次保存。       ";
+}
 // The target-price window's own.
 inline constexpr std::string_view kTargetYield = "输入错误，目标收益率必须是大于-100的数字，请重新输入       ";
 inline constexpr std::string_view kTargetProfit = "输入错误，目标盈亏必须是数字，亏损不能超过实付金额，请重新输入       ";
@@ -72,7 +87,34 @@ inline constexpr std::string_view kJournalDamaged =
 inline constexpr std::string_view kJournalCannotOpen = "无法打开交易记录文件{}，交易记录不能使用       ";
 inline constexpr std::string_view kJournalExportFailed = "导出失败，无法写入文件{}       ";
 inline constexpr std::string_view kJournalNotGbk = "有的文字无法用GBK编码保存，请改用UTF-8导出       ";
+// A quantity the exchange does not take: "{}" is the kind's rule ("科创板买入至少200股…").
+inline constexpr std::string_view kNotTradable = "输入错误，{}，请重新输入       ";
+inline constexpr std::string_view kSecurityCode =
+    "证券代码输入错误：请输入6位证券代码；程序不认识这个代码时，请在证交所列表中选择品种       ";
+inline constexpr std::string_view kBrokerTerms = "券商费率输入错误，请在“设置 → 券商费率”中改正       ";
 // Our own, for a value beyond what the calculation can hold.
 inline constexpr std::string_view kOutOfRange = "数值超出可计算的范围，请重新输入       ";
+// Reading a broker's statement. "{}" stands for a line number, a count or a list of columns,
+// filled in order.
+inline constexpr std::string_view kStatementEmpty = "文件是空的，没有可读取的交割单       ";
+inline constexpr std::string_view kStatementNoHeader =
+    "没有找到表头：没有一行同时含有成交日期、证券代码和成交数量的列名，请指定各列的位置       ";
+inline constexpr std::string_view kStatementMissingColumns = "交割单缺少以下各列：{}，请指定它们的位置       ";
+inline constexpr std::string_view kStatementBadMapping = "指定的列超出了表头的列数（共{}列），请重新指定       ";
+inline constexpr std::string_view kStatementLineTooLong = "第{}行超过{}字节，不像是交割单，无法读取       ";
+inline constexpr std::string_view kStatementTooManyColumns = "第{}行超过{}列，不像是交割单，无法读取       ";
+inline constexpr std::string_view kStatementTooManyRows = "交割单超过{}行（到第{}行为止），无法一次读取       ";
+inline constexpr std::string_view kStatementUnreadable = "无法读取文件：{}       ";
+// Why a row of a statement is skipped: words in a list, not boxes (no blanks after them).
+inline constexpr std::string_view kSkipBankTransfer = "银行转账";
+inline constexpr std::string_view kSkipInterest = "利息";
+inline constexpr std::string_view kSkipUnknownKind = "未知业务";
+inline constexpr std::string_view kSkipIncomplete = "数据不全";
+inline constexpr std::string_view kSkipMissing = "缺少{}";
+inline constexpr std::string_view kSkipNotNumber = "{}不是数字";
+inline constexpr std::string_view kSkipOutOfRange = "{}的数值超出范围";
+inline constexpr std::string_view kSkipNotPositive = "{}必须大于0";
+inline constexpr std::string_view kSkipNotDate = "{}不是日期";
+inline constexpr std::string_view kSkipNotCode = "{}不是6位数字";
 
 } // namespace qcal::msg

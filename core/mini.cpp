@@ -33,8 +33,8 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
     if (*q >= kQuantityLimit)
         return Refusal(Reason::OutOfRange, mini::Quantity);
 
-    const RateReading reading = ReadFeeSettings(settings);
-    if (!reading.rates)
+    const ScheduleReading reading = ReadSchedule(settings);
+    if (!reading.schedule)
         return Refusal(reading.problem);
 
     const std::string quantity = FormatPicture(*q, "###,###,###");
@@ -42,16 +42,7 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
     try {
         const Money price = MoneyOrZero(fields.price);
         const Money shares = MoneyOrZero(quantity);
-        const Rates& rates = *reading.rates;
-        if (rates.rules == FeeRules::Own) {
-            breakEven = BreakEvenPrice(price, shares, rates);
-        } else {
-            // The current rules recover what the purchase cost: its amount and its own buy fees.
-            const Money amount = price * shares;
-            if (const auto fees = TradeFees(amount, shares, Side::Buy, rates))
-                breakEven = CurrentBreakEven(amount + fees->commission + fees->stampDuty + fees->transferFee,
-                                             shares, rates);
-        }
+        breakEven = reading.schedule->PurchaseBreakEven(price, shares);
     } catch (const OutOfRange&) {
         breakEven.reset();
     }
@@ -59,7 +50,10 @@ MiniOutcome ComputeMini(MiniFields& fields, const FeeSettings& settings)
         return Refusal(Reason::OutOfRange, mini::Quantity);
 
     fields.quantity = quantity;
-    fields.breakEven = FormatPicture(*breakEven, "###,###,##0.00##");
+    // The own model's break-even is on its grid of 0.001; one on the tick shows the tick's decimals.
+    const FeeSchedule& schedule = *reading.schedule;
+    fields.breakEven = FormatPicture(*breakEven, schedule.model().BreakEvenOnTheTick() ? TickPicture(schedule.Tick(), true)
+                                                                                 : std::string("###,###,##0.00##"));
     return {};
 }
 

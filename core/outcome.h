@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/messages.h"
 
@@ -49,6 +50,10 @@ enum class Reason {
     JournalQuantity,         // a trade's shares not a whole number above 0, bonus shares below 0
     JournalFee,              // a fee below 0
     JournalNothingOnMain,    // nothing computed on the main window to record
+    BrokerTerms,             // a rate or minimum of the broker's terms cannot be used
+    NotTradableBuy,          // a quantity the exchange does not take for a purchase of the kind
+    NotTradableSell,         // nor for a sale
+    SecurityCode,            // a code of no kind the program knows
 };
 
 constexpr std::string_view MessageFor(Reason reason)
@@ -90,6 +95,10 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::JournalQuantity: return msg::kJournalQuantity;
     case Reason::JournalFee: return msg::kJournalFee;
     case Reason::JournalNothingOnMain: return msg::kJournalNothingOnMain;
+    case Reason::BrokerTerms: return msg::kBrokerTerms;
+    case Reason::NotTradableBuy:
+    case Reason::NotTradableSell: return msg::kNotTradable;
+    case Reason::SecurityCode: return msg::kSecurityCode;
     }
     return {};
 }
@@ -104,6 +113,7 @@ struct Outcome {
     Reason reason = Reason::None;
     int field = 0;
     std::string_view message;
+    std::string_view subject = {};  // what "{}" in the message stands for, when not the field's caption
 
     bool ok() const { return reason == Reason::None; }
 
@@ -120,14 +130,33 @@ struct Outcome {
 
 constexpr Outcome Refusal(Reason reason, int field = 0) { return {reason, field, MessageFor(reason)}; }
 
-// The message as the user reads it: in a side window's field message the caption of the field
-// refused stands for "{}".
+// A refusal whose message says what it is about: a rule of the kind of security, say.
+constexpr Outcome Refusal(Reason reason, int field, std::string_view subject)
+{
+    return {reason, field, MessageFor(reason), subject};
+}
+
+// The message as the user reads it: "{}" stands for the outcome's subject, or else for the caption
+// of the field refused (a side window's field message).
 inline std::string MessageText(const Outcome& outcome, std::string_view fieldName)
 {
     std::string text(outcome.message);
+    const std::string_view subject = !outcome.subject.empty() ? outcome.subject : fieldName;
     if (const auto at = text.find("{}"); at != std::string::npos)
-        text.replace(at, 2, fieldName.empty() ? std::string_view("该项") : fieldName);
+        text.replace(at, 2, subject.empty() ? std::string_view("该项") : subject);
     return text;
+}
+
+// Works on a copy of `value` and keeps it only when the steps succeeded: a computation writes all
+// of its figures or none. `steps` takes the copy and returns the Outcome.
+template <typename T, typename Steps>
+Outcome OnCopy(T& value, Steps&& steps)
+{
+    T work = value;
+    const Outcome outcome = steps(work);
+    if (outcome.ok())
+        value = std::move(work);
+    return outcome;
 }
 
 } // namespace qcal

@@ -208,9 +208,9 @@ std::string FormatPlain(double value)
     return out;
 }
 
-std::string TickPicture(Money tick)
+std::string TickPicture(Money tick, bool grouped)
 {
-    std::string picture = "##0.";
+    std::string picture = grouped ? "###,###,##0." : "##0.";
     for (std::int64_t raw = std::max<std::int64_t>(tick.Raw(), 1); raw < Money::kScale; raw *= 10)
         picture += '0';
     if (picture.back() == '.')

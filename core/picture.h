@@ -23,8 +23,8 @@ inline constexpr std::string_view kHoldingPicture = "###,###.####";  // shares w
 inline constexpr std::string_view kYieldPicture = "##0.00";         // per cent
 
 // Prices on an exchange's tick show exactly the tick's decimals: "##0.00" for 0.01, "##0.000"
-// for 0.001.
-std::string TickPicture(Money tick);
+// for 0.001 (grouped by thousands: "###,###,##0.00").
+std::string TickPicture(Money tick, bool grouped = false);
 
 std::string FormatPicture(double value, std::string_view picture);
 // Money is formatted from its exact digits, never through a double: the same rules, the same

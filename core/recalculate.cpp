@@ -35,13 +35,10 @@ Money Value(const MainWindowState& s, Field field)
 template <typename Prepare, typename Calculate>
 Outcome Recalculate(MainWindowState& state, Prepare prepare, Calculate calculate)
 {
-    MainWindowState work = state;
-    Outcome outcome = Attempt([&] { prepare(work); });
-    if (outcome.ok())
-        outcome = calculate(work);
-    if (outcome.ok())
-        state = std::move(work);
-    return outcome;
+    return OnCopy(state, [&](MainWindowState& work) {
+        const Outcome prepared = Attempt([&] { prepare(work); });
+        return prepared.ok() ? calculate(work) : prepared;
+    });
 }
 
 void TakeBuyInputs(MainWindowState& s)

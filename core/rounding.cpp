@@ -24,6 +24,13 @@ std::int32_t RoundInt32(double value)
     return *r;
 }
 
+std::optional<double> YieldPercent(double profit, double paid)
+{
+    if (!(paid > 0))
+        return std::nullopt;
+    return RoundInt32(profit / paid * 10000) / 100.0;
+}
+
 double RoundDecimals(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);

@@ -15,6 +15,11 @@ std::optional<std::int32_t> RoundToInt32(double value);
 // The same, throwing OutOfRange; for use inside a calculation that catches it at its boundary.
 std::int32_t RoundInt32(double value);
 
+// The yield of a profit on the money paid, in per cent to two decimals, through the 32-bit rounding
+// (halves to even); none when nothing was paid (dividends at or above the cost). Throws OutOfRange
+// beyond the rounding's range. Every window's yield is this.
+std::optional<double> YieldPercent(double profit, double paid);
+
 // Rounds value to `decimals` decimals through the 32-bit rounding: RoundInt32(value * 10^decimals) / 10^decimals.
 double RoundDecimals(double value, int decimals);
 

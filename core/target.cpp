@@ -27,15 +27,9 @@ constexpr std::int64_t kYieldLimitTimesPaid = 10000;
 // The highest price a price field accepts: below 214,748.3648.
 const Money kPriceLimit = Money::FromRaw(2147483648);
 
-// The yield of a profit on the money paid, in per cent to two decimals, as the main window gives it.
-// Without the main window's 32-bit limit: a yield above 214,748 % is rare, not wrong. Nothing paid
-// gives no yield to speak of.
-double YieldPercent(Money profit, Money paid)
-{
-    if (paid <= Money())
-        return 0;
-    return std::nearbyint(profit.ToDouble() / paid.ToDouble() * 10000) / 100.0;  // halves to even
-}
+// The yield of a profit on the money paid, as every window gives it; nothing paid gives no yield to
+// speak of (shown as nothing).
+double YieldOn(Money profit, Money paid) { return YieldPercent(profit.ToDouble(), paid.ToDouble()).value_or(0); }
 
 // A buy price and quantity that pass their checks, as Money; the outcome names the field that fails.
 struct Purchase {
@@ -86,29 +80,26 @@ LadderRow MakeRow(const SaleOutcome& sale, Money paid, std::string_view pricePic
     return row;
 }
 
-// The break-even: 0 when nothing is left to recover.
-std::optional<Money> BreakEvenOf(Money paid, Money shares, const Rates& rates)
-{
-    if (paid <= Money())
-        return Money();
-    return LowestSalePriceReaching(paid, shares, rates);
-}
-
 } // namespace
 
 std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const Rates& rates)
 {
+    return SaleAt(price, shares, paid, FeeSchedule(rates));
+}
+
+std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const FeeSchedule& schedule)
+{
     try {
         const Money amount = price * shares;
-        const auto fees = TradeFees(amount, shares, Side::Sell, rates);
+        const auto fees = schedule.Charge(Side::Sell, amount, shares);
         if (!fees)
             return std::nullopt;
         SaleOutcome sale;
         sale.price = price;
-        sale.fees = fees->commission + fees->stampDuty + fees->transferFee;
+        sale.fees = fees->Total();
         sale.received = amount - sale.fees;
         sale.profit = sale.received - paid;
-        sale.yieldPercent = YieldPercent(sale.profit, paid);
+        sale.yieldPercent = YieldOn(sale.profit, paid);
         return sale;
     } catch (const OutOfRange&) {
         return std::nullopt;
@@ -154,7 +145,11 @@ Money FloorToStep(Money price, Money step) { return Money::FromRaw(price.Raw() /
 
 std::vector<Money> LadderPrices(Money around, Market market, std::span<const Money> marks)
 {
-    const Money tick = PriceTick(market);
+    return LadderPrices(around, PriceTick(market), marks);
+}
+
+std::vector<Money> LadderPrices(Money around, Money tick, std::span<const Money> marks)
+{
     // About 1 % of the price a step, so that 20 steps span 10 % either side.
     Money step = NearestRoundStep(tick, around.ToDouble() * 0.01);
     const double steps = std::round(around.ToDouble() * 0.2 / step.ToDouble());
@@ -230,12 +225,12 @@ Outcome ComputeTargetPaid(TargetFields& fields, const FeeSettings& settings)
     const auto purchase = ReadPurchase(fields, outcome);
     if (!purchase)
         return outcome;
-    const RateReading reading = ReadFeeSettings(settings);
-    if (!reading.rates)
+    const ScheduleReading reading = ReadSchedule(settings);
+    if (!reading.schedule)
         return Refusal(reading.problem);
     try {
         const Money amount = purchase->price * purchase->quantity;
-        const auto fees = TradeFeesTotal(amount, purchase->quantity, Side::Buy, *reading.rates);
+        const auto fees = reading.schedule->ChargeTotal(Side::Buy, amount, purchase->quantity);
         if (!fees)
             return Refusal(Reason::FieldOutOfRange, Quantity);
         fields.text[Paid] = FormatPicture(amount + *fees, kAmountPicture);
@@ -287,15 +282,15 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
     result.outcome = ConfirmTarget(work, by);
     if (!result.outcome.ok())
         return result;
-    const RateReading reading = ReadFeeSettings(settings);
-    if (!reading.rates) {
+    const ScheduleReading reading = ReadSchedule(settings);
+    if (!reading.schedule) {
         result.outcome = Refusal(reading.problem);
         return result;
     }
-    const Rates& rates = *reading.rates;
+    const FeeSchedule& schedule = *reading.schedule;
     const Money paid = *MoneyOf(work.text[Paid]);
     const Money shares = purchase->quantity;
-    const Money tick = PriceTick(rates.market);
+    const Money tick = schedule.Tick();
     result.pricePicture = TickPicture(tick);
 
     // The target as profit; the other field shows what it implies. A yield on no money paid means
@@ -318,7 +313,7 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
             return result;
         }
         if (profit)
-            work.text[Yield] = YieldMeans(paid) ? FormatPicture(YieldPercent(*profit, paid), kYieldPicture) : std::string();
+            work.text[Yield] = YieldMeans(paid) ? FormatPicture(YieldOn(*profit, paid), kYieldPicture) : std::string();
     }
     if (!profit) {
         result.outcome = Refusal(Reason::FieldOutOfRange, targetField);
@@ -327,9 +322,9 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
     if (!YieldMeans(paid))
         result.note = msg::kNothingPaidNote;
 
-    const auto breakEven = BreakEvenOf(paid, shares, rates);
-    const auto targetPrice = targeted ? LowestSalePriceReaching(paid + *profit, shares, rates) : Money();
-    const auto atTarget = targetPrice && targeted ? SaleAt(*targetPrice, shares, paid, rates) : std::nullopt;
+    const auto breakEven = schedule.RecoveryPrice(paid, shares);
+    const auto targetPrice = targeted ? schedule.LowestSalePriceReaching(paid + *profit, shares) : Money();
+    const auto atTarget = targetPrice && targeted ? SaleAt(*targetPrice, shares, paid, schedule) : std::nullopt;
     if (!breakEven || !targetPrice || (targeted && !atTarget)) {
         result.outcome = Refusal(Reason::FieldOutOfRange, targetField);
         return result;
@@ -358,14 +353,14 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
         marks.push_back(*breakEven);
     if (targeted)
         marks.push_back(*targetPrice);
-    std::vector<Money> prices = LadderPrices(around, rates.market, marks);
+    std::vector<Money> prices = LadderPrices(around, tick, marks);
     for (Money marked : marks) {
         if (std::find(prices.begin(), prices.end(), marked) == prices.end())
             prices.push_back(marked);
     }
     std::sort(prices.begin(), prices.end());
     for (Money price : prices) {
-        const auto sale = SaleAt(price, shares, paid, rates);
+        const auto sale = SaleAt(price, shares, paid, schedule);
         if (!sale)
             continue;
         LadderRow row = MakeRow(*sale, paid, result.pricePicture);
@@ -380,7 +375,7 @@ TargetResult Compute(TargetFields& fields, TargetBy by, const FeeSettings& setti
     const std::int64_t ticks = (to - from).Raw() / tick.Raw();
     const std::int64_t every = std::max<std::int64_t>(1, ticks / kCurvePoints);
     for (std::int64_t k = 0; k <= ticks; k = k < ticks ? std::min(k + every, ticks) : ticks + 1) {
-        if (const auto sale = SaleAt(from + tick.TimesWhole(k), shares, paid, rates))
+        if (const auto sale = SaleAt(from + tick.TimesWhole(k), shares, paid, schedule))
             result.curve.push_back({sale->price.ToDouble(), sale->profit.ToDouble()});
     }
 

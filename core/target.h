@@ -116,12 +116,14 @@ Outcome ConfirmTarget(TargetFields& fields, TargetBy by);
 TargetResult ComputeTargetPrice(TargetFields& fields, TargetBy by, const FeeSettings& settings);
 
 // The sale of `shares` at `price` under the rules, against the money paid.
+std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const FeeSchedule& schedule);
 std::optional<SaleOutcome> SaleAt(Money price, Money shares, Money paid, const Rates& rates);
 
 // The ladder's prices: about 10 % either side of a price (the cost per share of the holding) in
 // round steps on the tick (0.10 for a 10-yuan share), 15 to 25 of them, starting at a whole step at
 // or below it less ten steps; when a marked price (the break-even, the target) lies outside, the
 // ladder covers it too, in coarser round steps.
+std::vector<Money> LadderPrices(Money around, Money tick, std::span<const Money> marks = {});
 std::vector<Money> LadderPrices(Money around, Market market, std::span<const Money> marks = {});
 
 } // namespace qcal

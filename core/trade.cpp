@@ -21,23 +21,22 @@ using namespace steps;
 struct FeeFields {
     Side side;
     Field commission, stampDuty, transferFee;
-    std::string_view fundsStampPicture;
 };
 
-constexpr FeeFields kBuyFeeFields{Side::Buy, BuyCommission, BuyStampDuty, BuyTransferFee, "0.00"};
-constexpr FeeFields kSellFeeFields{Side::Sell, SellCommission, SellStampDuty, SellTransferFee, "##0.00"};
+constexpr FeeFields kBuyFeeFields{Side::Buy, BuyCommission, BuyStampDuty, BuyTransferFee};
+constexpr FeeFields kSellFeeFields{Side::Sell, SellCommission, SellStampDuty, SellTransferFee};
 
 // Commission, stamp duty and transfer fee of one side, into the side's figures and fields.
-void ChargeSide(MainWindowState& s, SideFigures& side, const Rates& rates, const FeeFields& f)
+void ChargeSide(MainWindowState& s, SideFigures& side, const FeeSchedule& schedule, const FeeFields& f)
 {
-    const auto fees = TradeFees(side.amount, side.quantity, f.side, rates);
+    const auto fees = schedule.Charge(f.side, side.amount, side.quantity);
     if (!fees)
         throw Refused{Refusal(Reason::OutOfRange)};
     side.commission = fees->commission;
     side.stampDuty = fees->stampDuty;
     side.transferFee = fees->transferFee;  // kept to four decimals: 1,555 shares pay 1.555
     Show(s, f.commission, side.commission, kAmountPicture);
-    Show(s, f.stampDuty, side.stampDuty, rates.market == Market::Funds ? f.fundsStampPicture : kAmountPicture);
+    Show(s, f.stampDuty, side.stampDuty, kAmountPicture);
     Show(s, f.transferFee, side.transferFee, kAmountPicture);
 }
 
@@ -45,11 +44,7 @@ void ChargeSide(MainWindowState& s, SideFigures& side, const Rates& rates, const
 template <typename Steps>
 CalcResult AllOrNothing(MainWindowState& state, Steps steps)
 {
-    MainWindowState work = state;
-    const Outcome outcome = Attempt([&] { steps(work); });
-    if (outcome.ok())
-        state = std::move(work);
-    return outcome;
+    return OnCopy(state, [&](MainWindowState& work) { return Attempt([&] { steps(work); }); });
 }
 
 void CheckBonusAndDividend(const MainWindowState& s)
@@ -62,24 +57,15 @@ void CheckBonusAndDividend(const MainWindowState& s)
         throw Refused{Refusal(dividend.reason, Dividend)};
 }
 
-// Yield in per cent of the money paid, on the figures as shown; none when nothing was paid
-// (a dividend at or above the cost gives no meaningful yield).
-void ShowYield(MainWindowState& s)
-{
-    const double paid = Shown(s, Paid);
-    if (paid > 0)
-        Show(s, Yield, RoundInt32(Shown(s, ProfitOrShares) / paid * 10000) / 100.0, kAmountPicture);
-    else
-        s.text[Yield].clear();
-}
-
 void BuySteps(MainWindowState& s)
 {
     // A price or quantity below zero can only come from a stored or posted text that skipped the
     // field checks; it has no meaning here and would send the break-even search on a long walk.
     if (s.buy.price < Money() || s.buy.quantity < Money())
         throw Refused{Refusal(Reason::OutOfRange)};
-    const Rates rates = RatesOrRefuse(s.fees);
+    const FeeSchedule schedule = ScheduleOrRefuse(s.fees);
+    if (const Outcome lot = BuyLotRefusal(schedule, s.buy.quantity, BuyQuantity); !lot.ok())
+        throw Refused{lot};
     // A bonus or dividend typed without Enter has not been checked yet; a negative bonus would
     // divide by zero or never break even, so refuse before anything is written.
     CheckBonusAndDividend(s);
@@ -103,7 +89,7 @@ void BuySteps(MainWindowState& s)
 
     s.buy.amount = P * Q;
     Show(s, BuyAmount, s.buy.amount, kAmountPicture);
-    ChargeSide(s, s.buy, rates, kBuyFeeFields);
+    ChargeSide(s, s.buy, schedule, kBuyFeeFields);
 
     // The total is rounded once, so a transfer fee's third decimal only counts here (halves to even).
     const std::int64_t total = (s.buy.commission + s.buy.stampDuty + s.buy.transferFee).TimesWhole(100).ToWhole();
@@ -121,7 +107,7 @@ void BuySteps(MainWindowState& s)
     const double q = Q.ToDouble();
 
     const Money N = Money::FromDouble(bonus * q / 10);
-    if (rates.rules == FeeRules::Current) {
+    if (schedule.model().ExactDecimals()) {
         // Exact decimals throughout. The dividend is paid on the shares bought, as the company pays
         // it; the money paid is taken from the figures as shown.
         const Money D = ShownMoney(s, Dividend) * Money::FromRaw(Q.Raw() / 10);
@@ -143,7 +129,7 @@ void BuySteps(MainWindowState& s)
     const Money startPrice =
         Money::FromDouble((s.buy.amount - Money::FromDouble(dividend * q * 0.1)).ToDouble() / held.ToDouble());
     const Holding holding{startPrice, held, ShownMoney(s, Paid)};
-    Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
+    Show(s, BreakEven, BreakEvenOrRefuse(holding, schedule), kThousandthsPicture);
     s.buyBreakEven = s.text[BreakEven];
 
     s.label[BreakEvenLabel].colour = Colour::Red;
@@ -153,28 +139,30 @@ void BuySteps(MainWindowState& s)
 // Under the current rules a partial sale realises the profit of the part sold: what it brought in
 // less its share of the money paid (in proportion to the shares it took of those held), with its
 // yield on that share. The program's own rules keep their figures for the whole purchase.
-void ShowRealisedProfit(MainWindowState& s, const Rates& rates)
+void ShowRealisedProfit(MainWindowState& s, const FeeSchedule& schedule)
 {
     s.text[RealisedProfit].clear();
     s.label[RealisedProfitLabel].colour = Colour::Black;
     const auto paid = ParseMoney(s.text[Paid]);
     const auto received = ParseMoney(s.text[Received]);
     const auto held = ParseMoney(s.text[BuyQuantity]);
-    if (rates.rules != FeeRules::Current || !paid || !received || !held || *held <= Money())
+    if (!schedule.model().RealisesPartialSales() || !paid || !received || !held || *held <= Money())
         return;
     const Money share = paid->ProportionToCent(s.sell.quantity, *held);
     const Money realised = *received - share;
     Show(s, RealisedProfit, realised.ToDouble(), kAmountPicture);
     s.label[RealisedProfitLabel].colour = s.label[YieldLabel].colour = ProfitColour(realised);
-    if (share > Money())
-        Show(s, Yield, RoundInt32(realised.ToDouble() / share.ToDouble() * 10000) / 100.0, kAmountPicture);
-    else
-        s.text[Yield].clear();
+    ShowYield(s, realised.ToDouble(), share.ToDouble());
 }
 
 void SellSteps(MainWindowState& s)
 {
-    const Rates rates = RatesOrRefuse(s.fees);
+    const FeeSchedule schedule = ScheduleOrRefuse(s.fees);
+    // The holding a sale is made from: the shares on the buy side, when a buy is on screen.
+    const std::optional<Money> held =
+        s.text[Paid].empty() ? std::nullopt : std::optional<Money>(MoneyOrZero(s.text[BuyQuantity]));
+    if (const Outcome lot = SellLotRefusal(schedule, s.sell.quantity, held, SellQuantity); !lot.ok())
+        throw Refused{lot};
     s.text[RealisedProfit].clear();
     s.label[RealisedProfitLabel].colour = Colour::Black;
 
@@ -184,7 +172,7 @@ void SellSteps(MainWindowState& s)
 
     s.sell.amount = s.sell.price * s.sell.quantity;
     Show(s, SellAmount, s.sell.amount, kAmountPicture);
-    ChargeSide(s, s.sell, rates, kSellFeeFields);
+    ChargeSide(s, s.sell, schedule, kSellFeeFields);
 
     s.sell.fees = s.sell.commission + s.sell.stampDuty + s.sell.transferFee;
     Show(s, SellFees, s.sell.fees, kAmountPicture);
@@ -193,29 +181,27 @@ void SellSteps(MainWindowState& s)
     // An empty Text10 means no buy is on screen: there is nothing to compare the sale with.
     const bool bought = !s.text[Paid].empty();
     if (bought) {
-        s.profit = ShownDifference(s, Received, Paid, rates.rules);
+        s.profit = ShownDifference(s, Received, Paid, schedule);
         Show(s, ProfitOrShares, s.profit, kAmountPicture);
     }
 
     // Without a buy the stored profit of an earlier round still decides the colour.
-    const bool loss = s.profit < Money();
-    s.label[ProfitLabel].caption = loss ? caption::kLoss : caption::kGain;
-    s.label[ProfitLabel].colour = s.label[YieldLabel].colour = loss ? Colour::Blue : Colour::Red;
+    ShowProfitLabel(s, s.profit < Money());
 
     if (bought)
-        ShowYield(s);
+        ShowYield(s, Shown(s, ProfitOrShares), Shown(s, Paid));
 
     if (s.sell.quantity < s.buy.quantity) {
         s.label[ProfitLabel].caption = caption::kRemainingShares;
         s.label[ProfitLabel].colour = s.label[YieldLabel].colour = Colour::Red;
-        s.unit[ProfitUnit] = caption::kUnitShares;
+        s.unit[ProfitUnit] = schedule.instrument().unit;
         Show(s, ProfitOrShares, s.buy.quantity - s.sell.quantity, kSharesPicture);
 
         s.label[BreakEvenLabel].colour = Colour::Red;
         s.label[BreakEvenLabel].toolTip = std::string(caption::kRemainingBreakEvenTipHead) + s.text[SellQuantity] +
                                           std::string(caption::kRemainingBreakEvenTipTail);
         if (bought)
-            ShowRealisedProfit(s, rates);
+            ShowRealisedProfit(s, schedule);
 
         // Text2 may have been retyped without Enter; with fewer than one share left there is no
         // break-even to find (zero divides, a negative count never breaks even).
@@ -225,8 +211,8 @@ void SellSteps(MainWindowState& s)
             const double cost =
                 Shown(s, BuyAmount) - Shown(s, SellAmount) + Shown(s, BuyFees) + Shown(s, SellFees);
             const Holding holding{Money::FromDouble(cost / remaining), Money::FromDouble(remaining),
-                                  ShownDifference(s, Paid, Received, rates.rules)};
-            Show(s, BreakEven, BreakEvenOrRefuse(holding, rates), kThousandthsPicture);
+                                  ShownDifference(s, Paid, Received, schedule)};
+            Show(s, BreakEven, BreakEvenOrRefuse(holding, schedule), kThousandthsPicture);
         }
     } else if (!s.buyBreakEven.empty()) {
         // A whole sale after a partial one: the remaining-shares figure no longer applies.

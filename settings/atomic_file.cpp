@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -26,17 +27,28 @@ constexpr int kRandomLength = 6;
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// The file a write really replaces: the target of a link, so that the link itself survives.
+// The file a write really replaces: the end of a chain of symbolic links, so that the links survive
+// and a dangling one gets its target. Empty when the chain loops or cannot be read.
 QString Target(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return info.absoluteFilePath();
-    const QString resolved = info.canonicalFilePath();  // empty when the chain ends nowhere
-    return resolved.isEmpty() ? info.symLinkTarget() : resolved;
+    constexpr int kMaxLinks = 40;  // as the kernel allows before ELOOP
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        const std::string native = Native(current);
+        struct stat st {};
+        if (::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(native.c_str(), target.data(), target.size());
+        if (n <= 0 || n >= static_cast<ssize_t>(target.size()))
+            return QString();
+        target.resize(static_cast<size_t>(n));
+        current = QFileInfo(QFileInfo(current).absoluteDir(), QFile::decodeName(target.c_str())).absoluteFilePath();
+    }
+    return QString();
 }
 
-bool WriteAll(int fd, const QByteArray& bytes)
+bool WriteAll(int fd, QByteArrayView bytes)
 {
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
@@ -156,14 +168,24 @@ void RemoveStaleTemporariesOf(const QString& path)
 
 bool ReplaceFileContent(const QString& path, const QByteArray& bytes)
 {
+    const QByteArrayView whole(bytes);
+    return ReplaceFileContent(path, std::span<const QByteArrayView>(&whole, 1));
+}
+
+bool ReplaceFileContent(const QString& path, std::span<const QByteArrayView> pieces)
+{
     const QString target = Target(path);
+    if (target.isEmpty())
+        return false;
     const QString directory = QFileInfo(target).absolutePath();
     if (!QDir().mkpath(directory))
         return false;
     const std::string targetName = Native(target);
     // A file made read-only, or another user's, is not ours to replace, although the directory
-    // would let a rename do it.
-    if (::access(targetName.c_str(), F_OK) == 0 && ::access(targetName.c_str(), W_OK) != 0)
+    // would let a rename do it. Root passes every access() test, so the mode is read as well.
+    struct stat old {};
+    const bool exists = ::stat(targetName.c_str(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(targetName.c_str(), W_OK) != 0))
         return false;
     RemoveStaleTemporaries(directory, QFileInfo(target).fileName());
 
@@ -171,8 +193,15 @@ bool ReplaceFileContent(const QString& path, const QByteArray& bytes)
     const int fd = OpenTemporary(target, temporary);
     if (fd < 0)
         return false;
-    const bool written = ::fchmod(fd, PermissionsFor(targetName)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0 &&
-                         ::rename(temporary.c_str(), targetName.c_str()) == 0;
+    // Root saving a user's file leaves it the user's: otherwise their next session could not write
+    // it. (Others cannot give a file away; theirs becomes their own, as any editor's save does.)
+    bool written = true;
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        written = ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::geteuid() != 0;
+    written = written && ::fchmod(fd, PermissionsFor(targetName)) == 0;
+    for (const QByteArrayView piece : pieces)
+        written = written && WriteAll(fd, piece);
+    written = written && ::fsync(fd) == 0 && ::rename(temporary.c_str(), targetName.c_str()) == 0;
     if (!written)
         ::unlink(temporary.c_str());
     // Closed only now: the lock marks the temporary as live until it has its final name.

@@ -10,16 +10,23 @@
 // Temporaries are named "<name>.~XXXXXX.tmp" and hold an advisory lock while their writer lives,
 // so a later replacement can tell a dead writer's leftover from a live one's and removes it.
 
+#include <span>
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace qcal::settings {
 
 // Replaces the content of the file at path with bytes; creates the file (and its directory) when
-// missing. A symbolic link is followed: its target is replaced and the link stays. A file we may not
-// write (made read-only) is not replaced. Returns false, with the old file untouched, when any step
-// fails.
+// missing. A symbolic link is followed, to the end of a chain of links: its target is replaced (or
+// created, when the link dangles) and the link stays; a loop of links fails. A file we may not write
+// is not replaced: one made read-only (no write permission for anyone, which root would otherwise
+// ignore), or one our access rights do not let us write. Returns false, with the old file
+// untouched, when any step fails.
 bool ReplaceFileContent(const QString& path, const QByteArray& bytes);
+// The same with the content given as pieces, written one after the other.
+bool ReplaceFileContent(const QString& path, std::span<const QByteArrayView> pieces);
 
 // Removes what writers that died left of their temporaries beside the file at path (a replacement
 // does it too; a save that finds nothing to change calls it instead).

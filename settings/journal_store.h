@@ -36,13 +36,12 @@
 #include <QVariant>
 
 #include "core/journal.h"
+#include "settings/ini_location.h"  // kJournalFileName
 
 class QSqlQuery;
 struct sqlite3;
 
 namespace qcal::settings {
-
-inline constexpr char kJournalFileName[] = "journal.db";
 
 class JournalLock;
 

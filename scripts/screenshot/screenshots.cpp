@@ -13,8 +13,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QDir>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -29,6 +27,7 @@
 #include "tests/core/journal_draw.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
+#include "ui/common/field_checks.h"
 #include "ui/main/module1.h"
 #include "ui/tools/batch_window.h"
 #include "ui/tools/form5.h"
@@ -68,11 +67,13 @@ void Save(QWidget* window, const char* name)
     std::printf("wrote %s\n", qPrintable(path));
 }
 
-// Each picture on a main window of its own, on settings of its own.
+// Each picture on a main window of its own, on settings of its own: the program's own rules unless
+// the scene ticks the current ones.
 void Scene(const std::function<void(Form1&)>& draw)
 {
     QTemporaryDir dir;
     Form1 form(dir.path());
+    form.Check(qcal::ui::CurrentRulesCheck)->setChecked(false);
     form.show();
     qcal::test::Activate(&form);
     form.Form_Activate();
@@ -104,7 +105,7 @@ void Type(QWidget* window, std::initializer_list<const char*> texts)
 
 // A journal of a few hundred trades in lots of 100 over two years, five codes, the fees those of
 // the current rules at 0.25 ‰, a few typed as charged.
-void FillJournal(const QString& directory)
+void FillJournal(const QString& path)
 {
     std::mt19937_64 rng(3);
     auto entries = qcal::test::DrawJournal(rng, {300, 5, 30, 700, 6, false});
@@ -137,7 +138,7 @@ void FillJournal(const QString& directory)
     for (qcal::journal::Entry& e : entries)
         e.id = 0;
     qcal::settings::JournalStore store;
-    store.Open(QDir(directory).filePath(QStringLiteral("journal.db")));
+    store.Open(path);
     store.Import(entries);
 }
 
@@ -234,7 +235,7 @@ int main(int argc, char* argv[])
     Scene([](Form1& form) {
         UseRates(form, "0.25", "1", qcal::kShanghai);
         form.Check(qcal::ui::CurrentRulesCheck)->setChecked(true);
-        FillJournal(QFileInfo(form.IniPath()).absolutePath());
+        FillJournal(form.JournalPath());
         auto* journal = Open<qcal::ui::Form9>(form, qcal::ui::JournalWindow);
         journal->Grid1()->selectRow(2);
         Save(journal, "journal.png");

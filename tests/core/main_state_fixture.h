@@ -6,12 +6,29 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/captions.h"
 #include "core/main_state.h"
 #include "core/trade.h"
 
 namespace qcal::test {
+
+// The built-in kinds, each bought and sold in single shares: for tests of figures (exactness, worked
+// examples with odd quantities) rather than of the exchange's lots.
+inline const InstrumentTable* SingleShares()
+{
+    static const std::vector<Instrument> rows = [] {
+        std::vector<Instrument> out(BuiltInInstruments().begin(), BuiltInInstruments().end());
+        for (Instrument& row : out) {
+            row.leastBuy = row.buyStep = row.sellLot = Money::FromWhole(1);
+            row.sellRule = SellRule::WholeLots;
+        }
+        return out;
+    }();
+    static const InstrumentTable table = rows;
+    return &table;
+}
 
 inline MainWindowState ClearedWindow(const char* market = "上海A股", const char* commission = "3",
                                      const char* stampDuty = "3")

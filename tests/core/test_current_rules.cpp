@@ -225,9 +225,12 @@ TEST(CurrentRulesMainWindow, NothingLeftToRecoverBreaksEvenAtZero)
 
 // The other windows ---------------------------------------------------------------------------------
 
+// The worked example has a batch of 1,550 Shanghai shares, which the exchange would take only as a
+// sale of odd shares: its figures are those of a kind bought in single shares.
 TEST(CurrentRulesBatches, EachBatchIsATradeOfItsOwn)
 {
     MainWindowState w = Window();
+    w.fees.instruments = test::SingleShares();
     BatchFields b;
     b.text = {"", "10", "100", "11", "1,000", "12", "1,550"};
     StoreBatchInputs(b);
@@ -288,7 +291,7 @@ std::optional<Money> WalkedBreakEven(Money toRecover, Money shares, const Rates&
     capped = false;
     if (toRecover <= Money())
         return Money();
-    const Money tick = PriceTick(rates.market);
+    const Money tick = FeeSchedule(rates).Tick();
     for (std::int64_t k = 0; k <= cap; ++k) {
         try {
             const Money price = Money::FromRaw(k * tick.Raw());
@@ -315,13 +318,14 @@ TEST(CurrentBreakEvenDiff, MatchesTheWalkOnRandomInputs)
     for (int drawn = 0; compared < 20000 && drawn < 200000; ++drawn) {
         char commission[32];
         std::snprintf(commission, sizeof commission, pick(2) ? "%.1f" : "%.4f", uniform(0, 3));
-        const std::string market = pick(3) == 0 ? SH : pick(2) ? SZ : FD;
+        // Every product, each with its own tick, lots and fees.
+        const std::string market(BuiltInInstruments()[static_cast<std::size_t>(pick(7))].name);
         const Rates rates = RatesOf(Current(commission, market, pick(3) == 0));
         // Holdings of every size, bonus-share fractions included; the target a price of up to a
         // few thousand ticks times the shares, so that the walk stays short.
         const double shares = pick(4) == 0 ? 1 + pick(9) : pick(5) == 0 ? uniform(1, 5000) : 100.0 * (1 + pick(200));
         const Money held = Money::FromRaw(static_cast<std::int64_t>(shares * 10000));
-        const double tick = PriceTick(rates.market).ToDouble();
+        const double tick = FeeSchedule(rates).Tick().ToDouble();
         const double price = tick * std::exp(uniform(0, std::log(3000.0)));
         const Money toRecover = Money::FromRaw(static_cast<std::int64_t>(price * shares * uniform(0.95, 1.0) * 100) * 100);
         bool capped = false;

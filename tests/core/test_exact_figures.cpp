@@ -203,6 +203,7 @@ TEST(ExactFigures, TheMainWindowAndTheBatchesShowEveryDigitUnderTheCurrentRules)
     MainWindowState w = test::ClearedWindow(std::string(kFunds).c_str(), "0");
     w.fees.rules = FeeRules::Current;
     w.fees.waiveMinimum = true;
+    w.fees.instruments = test::SingleShares();  // quantities of every digit, not whole lots
     const MainWindowState cleared = w;
     test::Buy(w, "12345.6789", "12345678901");
     EXPECT_EQ(w.text[BuyAmount], "152,415,787,514,250.89");
@@ -231,6 +232,7 @@ TEST(ExactFigures, AQuantityOfFifteenDigitsIsReadAsTyped)
     MainWindowState w = test::ClearedWindow(std::string(kFunds).c_str(), "0");
     w.fees.rules = FeeRules::Current;
     w.fees.waiveMinimum = true;
+    w.fees.instruments = test::SingleShares();
     test::Buy(w, "1", "100");
     w.text[BuyPrice] = "1.234";
     w.text[BuyQuantity] = "500000000000001";

@@ -17,8 +17,6 @@
 namespace qcal::journal {
 namespace {
 
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
-
 // What the frame keeps of an entry: no id; events without fees; bonus shares counted from the
 // rate when none were credited; every fee the frame left empty comes back 0 and untyped.
 Entry AsKept(Entry e)
@@ -76,38 +74,50 @@ TEST(JournalFields, EveryEntryReadsBackFromItsTexts)
     }
 }
 
-// Fees by product under the current rules, commission 0.25 ‰ with its 5-yuan minimum: stamp duty
-// 0.5 ‰ on sales and transfer fee 0.01 ‰ in Shanghai and Shenzhen, neither on funds and bonds.
-TEST(JournalFees, EachProductPaysItsMarketsFees)
+// Fees by product under the current rules, commission 0.25 ‰ with its 5-yuan minimum and the
+// broker's default terms (funds at the shares' rate, bonds at 0.2 ‰): stamp duty 0.5 ‰ on sales,
+// transfer fee 0.01 ‰ on the A shares but Beijing's, neither on funds and bonds. The code decides
+// the product, whatever the entry's list says, on the entry's day (Beijing's former codes until
+// their switch); the list decides only for a code of no product the program knows.
+TEST(JournalFees, EachEntryPaysItsCodesProductsFees)
 {
     const FeeSettings broker{"0.25", "1", "深圳A股", FeeRules::Own, false};
     struct Case {
-        const char* product;
+        const char* code;
+        const char* date;
+        const char* listed;   // the entry's own product
+        const char* charged;  // the product it is charged as, and reads back as from the frame
         Kind kind;
-        Money stampDuty, transferFee;
+        Money commission, stampDuty, transferFee;
     };
     const Money amount = Money::FromWhole(100000);  // 0.25 ‰ of it is 25.00: above the minimum
+    const Money c25 = Money::FromWhole(25), duty = Money::FromWhole(50), fee = Money::FromWhole(1);
     const Case cases[] = {
-        {"上海A股", Kind::Sell, Money::FromWhole(50), Money::FromWhole(1)},
-        {"科创板", Kind::Sell, Money::FromWhole(50), Money::FromWhole(1)},
-        {"创业板", Kind::Buy, Money(), Money::FromWhole(1)},
-        {"北交所", Kind::Sell, Money::FromWhole(50), Money::FromWhole(1)},
-        {"基金、权证", Kind::Sell, Money(), Money()},
-        {"可转债", Kind::Buy, Money(), Money()},
+        {"600000", "2024-03-01", "可转债", "上海A股", Kind::Sell, c25, duty, fee},
+        {"688981", "2024-03-01", "上海A股", "科创板", Kind::Sell, c25, duty, fee},
+        {"300750", "2024-03-01", "深圳A股", "创业板", Kind::Buy, c25, Money(), fee},
+        {"920118", "2024-03-01", "深圳A股", "北交所", Kind::Sell, c25, duty, Money()},
+        {"430047", "2024-03-01", "深圳A股", "北交所", Kind::Sell, c25, duty, Money()},
+        {"430047", "2025-10-09", "北交所", "北交所", Kind::Sell, c25, duty, Money()},  // by its list now
+        {"510300", "2024-03-01", "上海A股", "基金、权证", Kind::Sell, c25, Money(), Money()},
+        {"113050", "2024-03-01", "上海A股", "可转债", Kind::Buy, Money::FromWhole(20), Money(), Money()},
+        {"900901", "2024-03-01", "深圳A股", "深圳A股", Kind::Sell, c25, duty, fee},  // no product of ours
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.product);
+        SCOPED_TRACE(std::string(c.code) + " " + c.date);
         Entry e;
-        e.date = "2024-03-01";
-        e.code = "600000";
-        e.product = c.product;
+        e.date = c.date;
+        e.code = c.code;
+        e.product = c.listed;
         e.kind = c.kind;
         e.price = Money::FromWhole(10);
         e.quantity = 10000;
         e.amount = amount;
+        EXPECT_EQ(ProductOf(e.code, e.product, *CivilDate::Parse(e.date)).name, c.charged);
+        EXPECT_EQ(ReadEntryFields(FieldsOf(e)).entry.product, c.charged);
         e.transferFee = {Money::FromWhole(3), true};  // as charged: kept
         ASSERT_EQ(FillComputedFees(e, broker), Reason::None);
-        EXPECT_EQ(e.commission, (Fee{Money::FromWhole(25), false}));
+        EXPECT_EQ(e.commission, (Fee{c.commission, false}));
         EXPECT_EQ(e.stampDuty, (Fee{c.stampDuty, false}));
         EXPECT_EQ(e.transferFee, (Fee{Money::FromWhole(3), true}));
         EXPECT_EQ(e.otherFees, Fee{});
@@ -115,13 +125,21 @@ TEST(JournalFees, EachProductPaysItsMarketsFees)
         ASSERT_EQ(FillComputedFees(e, broker), Reason::None);
         EXPECT_EQ(e.transferFee.value, c.transferFee);
     }
-    // A commission the current rules do not allow is told, not charged.
+    // Settings the current rules cannot use are told, not charged: the commission for every
+    // product, a term of the broker's only for the products it is about.
     Entry e;
-    e.product = "上海A股";
+    e.date = "2024-03-01";
+    e.code = "600000";
     e.amount = amount;
     e.quantity = 1;
     EXPECT_EQ(FillComputedFees(e, {"3.5", "1", "", FeeRules::Own, false}), Reason::CommissionAboveCap);
     EXPECT_EQ(FillComputedFees(e, {"abc", "1", "", FeeRules::Own, false}), Reason::CommissionRate);
+    FeeSettings badBonds = broker;
+    badBonds.terms.bondsCommission = "x";
+    EXPECT_EQ(FillComputedFees(e, badBonds), Reason::None);
+    e.code = "113050";
+    e.commission = {};
+    EXPECT_EQ(FillComputedFees(e, badBonds), Reason::BrokerTerms);
 }
 
 // A minimal reader of the CSV written: cells split at commas outside quotes, "" for a quote.

@@ -252,7 +252,7 @@ TEST(TargetLadder, MarksTheBreakEvenAndTheTargetRowsAndDrawsTheCurve)
 // The lowest tick whose sale reaches the target, walked from the first tick.
 std::optional<Money> Walked(Money target, Money shares, const Rates& rates, int cap)
 {
-    const Money tick = PriceTick(rates.market);
+    const Money tick = FeeSchedule(rates).Tick();
     for (int k = 1; k <= cap; ++k) {
         const auto sale = SaleAt(tick.TimesWhole(k), shares, Money(), rates);
         if (sale && sale->received >= target)
@@ -271,15 +271,14 @@ TEST(TargetPrice, MatchesTheWalkOverTicksUnderBothRules)
         char commission[16], stamp[16];
         std::snprintf(commission, sizeof commission, "%.2f", uniform(0, 3));
         std::snprintf(stamp, sizeof stamp, "%d", pick(7));
-        const std::string markets[] = {std::string(kShanghai), std::string(kShenzhen), std::string(kFunds)};
-        FeeSettings settings{commission, stamp, markets[pick(3)]};
+        FeeSettings settings{commission, stamp, std::string(BuiltInInstruments()[static_cast<std::size_t>(pick(7))].name)};
         if (pick(2)) {
             settings.rules = FeeRules::Current;
             settings.waiveMinimum = pick(2) == 0;
         }
         const Rates rates = *ReadRates(settings);
         const Money shares = Money::FromWhole(pick(3) == 0 ? 1 + pick(20) : 100 * (1 + pick(50)));
-        const double price = PriceTick(rates.market).ToDouble() * (1 + pick(3000));
+        const double price = FeeSchedule(rates).Tick().ToDouble() * (1 + pick(3000));
         const Money target = Money::FromDouble(std::round(price * shares.ToDouble() * uniform(0.9, 1.0) * 100) / 100);
         const auto walked = Walked(target, shares, rates, 4000);
         if (!walked)

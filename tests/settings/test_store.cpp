@@ -63,17 +63,8 @@ struct RawLine {
 std::vector<RawLine> RawLines(const QByteArray& b)
 {
     std::vector<RawLine> lines;
-    qsizetype i = b.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (i < b.size()) {
-        qsizetype j = i;
-        while (j < b.size() && b[j] != '\r' && b[j] != '\n')
-            ++j;
-        qsizetype k = j;
-        if (k < b.size())
-            k += (b[k] == '\r' && k + 1 < b.size() && b[k + 1] == '\n') ? 2 : 1;
-        lines.push_back({b.mid(i, j - i), b.mid(j, k - j)});
-        i = k;
-    }
+    for (const test::LineSpan& l : test::SplitLines(b))
+        lines.push_back({b.mid(l.begin, l.end - l.begin), b.mid(l.end, l.next - l.end)});
     return lines;
 }
 

@@ -14,8 +14,7 @@
 #include "support/ui_fixture.h"
 #include "ui/common/colours.h"
 #include "ui/main/form1.h"
-#include "ui/tools/form3.h"
-#include "ui/tools/form4.h"
+#include "ui/tools/batch_window.h"
 
 using qcal::test::Str;
 using qcal::ui::BatchWindow;

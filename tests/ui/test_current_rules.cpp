@@ -13,7 +13,6 @@
 
 #include "core/captions.h"
 #include "core/messages.h"
-#include "settings/profile_file.h"
 #include "support/ui_fixture.h"
 #include "ui/main/form1.h"
 #include "ui/tools/batch_window.h"
@@ -44,11 +43,7 @@ void BuyTenThousand(Form1& form)
     Enter(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
 }
 
-QString Stored(const qcal::test::MainWindow& w, const char* key)
-{
-    return qcal::settings::ReadProfileString(w.Directory() + QStringLiteral("/QCAL.INI"), QStringLiteral("TIP"),
-                                             QString::fromUtf8(key));
-}
+QString Stored(const qcal::test::MainWindow& w, const char* key) { return w.Stored(key); }
 
 } // namespace
 
@@ -276,16 +271,22 @@ void TestCurrentRules::everySideWindowChargesByTheCurrentRules()
 
     auto* buy = qobject_cast<qcal::ui::BatchWindow*>(qcal::ui::OpenSideWindow(form, qcal::ui::BatchBuyWindow));
     QVERIFY(buy);
+    // The exchange takes Shanghai buys in whole lots: a batch of 1,550 is refused, and says so.
     const char* batches[] = {"10", "100", "11", "1000", "12", "1550"};
     for (int i = 0; i < 6; ++i)
         Enter(buy->Text(i + 1), QString::fromLatin1(batches[i]));
-    QCOMPARE(form.Text(qcal::BuyCommission)->text(), QStringLiteral("93.80"));
-    QCOMPARE(form.Text(qcal::BuyTransferFee)->text(), QStringLiteral("0.31"));
-    QCOMPARE(form.Text(qcal::Paid)->text(), QStringLiteral("30,694.11"));
-    QCOMPARE(form.Text(qcal::BreakEven)->text(), QStringLiteral("11.630"));
+    const auto boxes = w.boxes.Take();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, QStringLiteral("输入错误，上海A股买入须为100股的整数倍，请重新输入       "));
+    QCOMPARE(buy->focusWidget(), buy->Text(6));
+    Enter(buy->Text(6), QStringLiteral("1500"));
+    QCOMPARE(form.Text(qcal::BuyCommission)->text(), QStringLiteral("92.00"));  // 5.00 + 33.00 + 54.00
+    QCOMPARE(form.Text(qcal::BuyTransferFee)->text(), QStringLiteral("0.30"));  // 0.01 + 0.11 + 0.18
+    QCOMPARE(form.Text(qcal::Paid)->text(), QStringLiteral("30,092.30"));
+    QCOMPARE(form.Text(qcal::BreakEven)->text(), QStringLiteral("11.620"));
     // Back to the program's own rules: the batches are posted again under them.
     CurrentRules(form)->setChecked(false);
-    QCOMPARE(form.Text(qcal::BuyStampDuty)->text(), QStringLiteral("91.80"));
+    QCOMPARE(form.Text(qcal::BuyStampDuty)->text(), QStringLiteral("90.00"));
     CurrentRules(form)->setChecked(true);
     buy->Command1()->click();
     form.findChild<QPushButton*>(QStringLiteral("Command4"))->click();

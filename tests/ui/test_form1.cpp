@@ -139,7 +139,7 @@ void TestForm1::windowAndFieldsAsCreated()
     Form1& form = w.Open();
     QCOMPARE(form.windowTitle(), QStringLiteral("股票交易费用成本睿衡计算器3.31版"));
     const int dpi = form.logicalDpiX();
-    QCOMPARE(form.centralWidget()->size(), QSize(qRound(10965.0 * dpi / 1440), qRound(6840.0 * dpi / 1440)));
+    QCOMPARE(form.centralWidget()->size(), QSize(qRound(10965.0 * dpi / 1440), qRound(7690.0 * dpi / 1440)));
     QCOMPARE(form.Combo(1)->count(), 31);
     QCOMPARE(form.Combo(1)->itemText(0), QStringLiteral("3.0"));
     QCOMPARE(form.Combo(1)->itemText(30), QStringLiteral("0.0"));

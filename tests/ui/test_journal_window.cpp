@@ -80,6 +80,18 @@ void Add(Form9* j, const Typed& t)
     j->Command(3)->click();
 }
 
+// A buy computed on the main window, then recorded by the journal as a trade of `day`.
+void RecordMainBuy(Form1& form, Form9* j, const char* price, const char* quantity, QDate day, const char* code)
+{
+    qcal::test::TypeInto(form.Text(qcal::BuyPrice), QString::fromLatin1(price));
+    qcal::test::PressEnter(form.Text(qcal::BuyPrice));
+    qcal::test::TypeInto(form.Text(qcal::BuyQuantity), QString::fromLatin1(quantity));
+    qcal::test::PressEnter(form.Text(qcal::BuyQuantity));
+    j->TradeDate()->setDate(day);
+    j->Text(jf::Code)->setText(QString::fromLatin1(code));
+    j->Command(1)->click();
+}
+
 QString Cell(Form9* j, int row, int column) { return j->Model().data(j->Model().index(row, column), Qt::DisplayRole).toString(); }
 QString Cell(QTableWidget* grid, int row, int column)
 {
@@ -100,6 +112,7 @@ class TestJournalWindow : public QObject {
 private slots:
     void theWorkedExample();
     void refusalsNameTheirFieldAndChangeNothing();
+    void theCodeNamesTheProduct();
     void aJournalThatCannotBeWrittenSaysWhy_data();
     void aJournalThatCannotBeWrittenSaysWhy();
     void exportsInBothEncodings();
@@ -128,14 +141,7 @@ void TestJournalWindow::theWorkedExample()
     QCOMPARE(w.boxes.Take().front().text, Str(qcal::msg::kJournalNothingToUndo));
 
     // The same buy recorded from the main window, on the day shown.
-    qcal::test::TypeInto(form.Text(qcal::BuyPrice), QStringLiteral("10"));
-    qcal::test::PressEnter(form.Text(qcal::BuyPrice));
-    qcal::test::TypeInto(form.Text(qcal::BuyQuantity), QStringLiteral("1000"));
-    qcal::test::PressEnter(form.Text(qcal::BuyQuantity));
-    QVERIFY(w.boxes.Take().isEmpty());
-    j->TradeDate()->setDate(QDate(2024, 3, 1));
-    j->Text(jf::Code)->setText(QStringLiteral("600000"));
-    j->Command(1)->click();
+    RecordMainBuy(form, j, "10", "1000", QDate(2024, 3, 1), "600000");
     QVERIFY(w.boxes.Take().isEmpty());
     QCOMPARE(j->Model().rowCount(), 1);
     QCOMPARE(NewestFees(j), (QStringList{"5.00", "0.00", "0.10", "0.00", "10,005.10"}));
@@ -283,6 +289,43 @@ void TestJournalWindow::refusalsNameTheirFieldAndChangeNothing()
     j->Command(2)->click();  // the undo is still the last change that was made
     QVERIFY(w.boxes.Take().isEmpty());
     QCOMPARE(Cell(j, 1, JournalModel::Quantity), QStringLiteral("1,000"));
+}
+
+// The product and its fees follow the code, whatever the list or the main window's market says;
+// the list decides only for a code of no product the program knows.
+void TestJournalWindow::theCodeNamesTheProduct()
+{
+    qcal::test::MainWindow w;
+    Form9* j = OpenAtQuarterPerMille(w);
+    QVERIFY(j);
+    Form1& form = w.form();
+
+    Add(j, {"2024-03-01", "买入", "30", "200", "", "688981"});
+    QVERIFY(w.boxes.Take().isEmpty());
+    QCOMPARE(Cell(j, 0, JournalModel::Product), Str(qcal::kStar));
+    QCOMPARE(j->ProductList()->currentText(), Str(qcal::kStar));
+
+    // A bond bought on the main window, which shows 上海A股: the bonds' commission, 0.2 ‰ of
+    // 10,000, and neither transfer fee nor stamp duty.
+    RecordMainBuy(form, j, "100", "100", QDate(2024, 3, 4), "113050");
+    QVERIFY(w.boxes.Take().isEmpty());
+    QCOMPARE(Cell(j, 0, JournalModel::Product), Str(qcal::kBonds));
+    QCOMPARE(NewestFees(j), (QStringList{"2.00", "0.00", "0.00", "0.00", "10,002.00"}));
+
+    // A B share: the list's product.
+    j->Grid1()->clearSelection();
+    j->EntryDate()->setDate(QDate(2024, 3, 5));
+    j->ProductList()->setCurrentText(Str(qcal::kShenzhen));
+    j->KindList()->setCurrentText(QStringLiteral("买入"));
+    j->Text(jf::Code)->setText(QStringLiteral("900901"));
+    j->Text(jf::Price)->setText(QStringLiteral("1"));
+    j->Text(jf::Quantity)->setText(QStringLiteral("100"));
+    for (jf::Field fee : {jf::Commission, jf::StampDuty, jf::TransferFee, jf::OtherFees})
+        j->Text(fee)->clear();
+    j->Command(3)->click();
+    QVERIFY(w.boxes.Take().isEmpty());
+    QCOMPARE(Cell(j, 0, JournalModel::Product), Str(qcal::kShenzhen));
+    QCOMPARE(j->Model().rowCount(), 3);
 }
 
 void TestJournalWindow::aJournalThatCannotBeWrittenSaysWhy_data()

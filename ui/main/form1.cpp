@@ -3,11 +3,14 @@
 
 #include "ui/main/form1.h"
 
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +48,7 @@ struct TopMenu {
     const char* name;
     const char* caption;
     std::initializer_list<MenuItem> items;
+    bool marketsFirst = false;  // the kinds of security of the market list open the menu, one check mark
 };
 
 const TopMenu kMenus[] = {
@@ -57,14 +61,12 @@ const TopMenu kMenus[] = {
       {"BCZT", "补仓与做T", ItemKind::Plain},
       {"JYJL", "交易记录", ItemKind::Plain}}},
     {"SZ", "设置",
-     {{"SHAG", qcal::kShanghai, ItemKind::Checkable},
-      {"SZAG", qcal::kShenzhen, ItemKind::Checkable},
-      {"JJQZ", qcal::kFunds, ItemKind::Checkable},
-      {"YH", "———————", ItemKind::Divider},
+     {{"YH", "———————", ItemKind::Divider},
       {"CKZD", "窗口置顶", ItemKind::Checkable},
       {"JYMR", "记忆买入", ItemKind::Checkable},
       {"XXGZ", qcal::caption::kCurrentRulesMenu, ItemKind::Checkable},
-      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable}}},
+      {"MW", qcal::caption::kWaiveMinimumMenu, ItemKind::Checkable}},
+     true},
     {"BZ", "帮助", {{"GY", "关于", ItemKind::Plain}}},
 };
 
@@ -119,6 +121,10 @@ Form1::Form1() : Form1(qcal::settings::DefaultIniDirectory()) {}
 
 Form1::Form1(const QString& iniDirectory) : iniDirectory_(iniDirectory)
 {
+    settings_ = Module1::OpenSettingsFile(*this);
+    // Quitting from anywhere writes what is still queued, and can still tell when that fails.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { settings_->Finish(); });
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Q(kCaption));
     setFont(SimSunFont());
@@ -143,6 +149,11 @@ Form1::~Form1()
 
 QString Form1::IniPath() const { return QDir(iniDirectory_).filePath(QString::fromLatin1(qcal::settings::kIniFileName)); }
 
+QString Form1::JournalPath() const
+{
+    return QDir(iniDirectory_).filePath(QString::fromLatin1(qcal::settings::kJournalFileName));
+}
+
 void Form1::CreateMenus()
 {
     QMenuBar* bar = menuBar();
@@ -151,7 +162,15 @@ void Form1::CreateMenus()
         QMenu* menu = bar->addMenu(QString::fromUtf8(top.caption));
         menu->setObjectName(QString::fromLatin1(top.name));
         menu->menuAction()->setObjectName(QString::fromLatin1(top.name) + QStringLiteral("_menu"));
-        for (const MenuItem& item : top.items) {
+        std::vector<MenuItem> items;
+        if (top.marketsFirst) {
+            for (const qcal::Instrument& row : qcal::BuiltInInstruments()) {
+                if (row.menuItem)
+                    items.push_back({row.menuItem, row.name, ItemKind::Checkable});
+            }
+        }
+        items.insert(items.end(), top.items.begin(), top.items.end());
+        for (const MenuItem& item : items) {
             auto* action = new QAction(Q(item.caption), this);
             action->setObjectName(QString::fromLatin1(item.name));
             action->setEnabled(item.kind != ItemKind::Divider);
@@ -243,6 +262,20 @@ QCheckBox* Form1::Check(int index) const { return At(check_, index); }
 QAction* Form1::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
 
 QPointer<QWidget>& Form1::SideWindow(SideWindowId id) { return side_[static_cast<std::size_t>(id)]; }
+
+qcal::CivilDate Form1::TradeDate() const
+{
+    const QDate today = QDate::currentDate();
+    return qcal::CivilDate::FromYmd(today.year(), today.month(), today.day()).value_or(qcal::CivilDate());
+}
+
+bool Form1::BuySideLocked() const { return text_[qcal::BuyPrice]->isReadOnly() || text_[qcal::BuyQuantity]->isReadOnly(); }
+
+void Form1::CarryIntoBuy(const QString& price, const QString& shares)
+{
+    text_[qcal::BuyPrice]->setText(price);
+    text_[qcal::BuyQuantity]->setText(shares);
+}
 
 bool Form1::IsExiting() const { return exiting_; }
 
@@ -336,6 +369,7 @@ void Form1::closeEvent(QCloseEvent* event)
     exiting_ = true;
     for (SideWindowId id : kSideWindows)
         UnloadSideWindow(id);
+    settings_->Finish();
     event->accept();
     QMainWindow::closeEvent(event);
 }

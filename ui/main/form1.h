@@ -4,6 +4,7 @@
 // the way back into the main window (ComeBack).
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -24,13 +25,17 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
+namespace qcal::settings {
+class SettingsFile;
+}
+
 namespace qcal::ui {
 
 // The lists and check boxes of the settings frame: Combo n and Check n.
 enum MainCombo : int { CommissionCombo = 1, StampDutyCombo, MarketCombo };
 enum MainCheck : int { OnTopCheck = 1, RememberBuyCheck, CurrentRulesCheck, WaiveMinimumCheck };
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public MainLink {
     Q_OBJECT
 public:
     Form1();                                      // QCAL.INI where the settings live (ini_location.h)
@@ -38,6 +43,8 @@ public:
     ~Form1() override;
 
     QString IniPath() const;
+    // QCAL.INI for this session: read at start, saved in the background, finished before closing.
+    qcal::settings::SettingsFile& Settings() const { return *settings_; }
 
     // Whether the buy side shows figures computed from its inputs (Text10 the money paid).
     bool HasComputedBuy() const;
@@ -53,20 +60,24 @@ public:
 
     // Widgets → calculation state (texts, labels, locks, lists and the Money figures), and back.
     // Apply publishes the new view to the side windows.
-    qcal::MainWindowState Snapshot() const;
-    void Apply(const qcal::MainWindowState& state);
+    qcal::MainWindowState Snapshot() const override;
+    void Apply(const qcal::MainWindowState& state) override;
     qcal::FeeSettings Fees() const;
 
     // What the side windows take from this window: the holding and the fee settings on screen.
-    const MainFeed& Feed() const { return feed_; }
+    const MainFeed& Feed() const override { return feed_; }
+    QWidget& Window() override { return *this; }
+    bool BuySideLocked() const override;
+    void CarryIntoBuy(const QString& price, const QString& shares) override;
 
     // One slot per side window. The opener creates them lazily; Clear closes the batch windows,
     // the converter and the mini window, and Exit closes all of them.
-    QPointer<QWidget>& SideWindow(SideWindowId id);
+    QPointer<QWidget>& SideWindow(SideWindowId id) override;
+    QString JournalPath() const override;
 
     // A side window hands control back: show, raise, activate and run Form_Activate.
     // Does nothing once the program is exiting.
-    void ComeBack();
+    void ComeBack() override;
     bool IsExiting() const;
 
     // Form_Activate: the program calls it itself when the main window becomes the program's
@@ -110,6 +121,11 @@ private:
     void RecomputeForNewRates();
     // The settings frame's note: which rules are in force, in plain words.
     void ShowRulesNote();
+    void OfferMarkets();
+    void ShowUnits();
+    void Text23_KeyPress();
+    // The day the trades on screen are charged as of.
+    qcal::CivilDate TradeDate() const;
     // Tells the side windows what is on screen now (nothing when it has not changed).
     void Publish();
 
@@ -137,17 +153,28 @@ private:
     // Runs a field check of Module1 on the field (InputValid back to 0 afterwards): the accepted
     // value, or nullopt when the check refused it.
     std::optional<qcal::Money> CheckedValue(Field field, void (*check)(QLineEdit*));
+public:
+    struct SideInputs {
+        Field price, quantity;
+        void (*checkPrice)(QLineEdit*);
+        void (*checkQuantity)(QLineEdit*);
+    };
+private:
+    std::optional<qcal::Money> CheckedQuantity(const SideInputs& side, qcal::SideFigures& figures);
+    bool ConfirmPrice(const SideInputs& side, qcal::SideFigures& figures);
     bool BuySideIsNormal() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(class QCloseEvent* event) override;
 
     QString iniDirectory_;
+    std::unique_ptr<qcal::settings::SettingsFile> settings_;
     qcal::MainWindowState calc_;  // the Money figures; the widgets hold the rest
     std::array<QLineEdit*, qcal::kFieldCount + 1> text_{};
     std::array<QLabel*, qcal::kLabelCount + 1> label_{};
     std::array<QLabel*, qcal::kUnitCount> label19_{};
     MainFeed feed_;
+    QString marketNote_;  // a kind the rules in force do not know, and what stands for it
     std::array<QLabel*, 6> label20_{};
     std::array<QComboBox*, MarketCombo + 1> combo_{};
     std::array<QCheckBox*, WaiveMinimumCheck + 1> check_{};

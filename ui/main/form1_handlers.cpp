@@ -1,6 +1,8 @@
 // The main window's handlers: loading, the commands, the menus, Enter and the arrow keys in
 // the six input fields, activation, and the two calculations.
 
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,17 +11,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolTip>
 
 #include "core/captions.h"
 #include "core/input_checks.h"
 #include "core/numtext.h"
 #include "core/recalculate.h"
+#include "core/schedules/own.h"
 #include "core/trade.h"
 #include "ui/common/colours.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
 #include "ui/main/form1_layout.h"
+#include "ui/common/field_checks.h"
+#include "ui/common/message_box.h"
 #include "ui/main/module1.h"
 #include "ui/tools/side_windows.h"
 
@@ -31,6 +38,10 @@ namespace {
 
 bool IsEmpty(const QLineEdit* field) { return field->text().isEmpty(); }
 
+// The input fields of each side and their checks.
+const Form1::SideInputs kBuyInputs{BuyPrice, BuyQuantity, Module1::CheckBuyPrice, Module1::CheckBuyQuantity};
+const Form1::SideInputs kSellInputs{SellPrice, SellQuantity, Module1::CheckSellPrice, Module1::CheckSellQuantity};
+
 // The caption and tool tip that a label was created with.
 void RestoreLabel(QLabel* label)
 {
@@ -40,12 +51,16 @@ void RestoreLabel(QLabel* label)
     SetLabelColour(label, qcal::Colour::Black);
 }
 
-// The markets of the list and their menu items.
-struct MarketItem {
-    std::string_view market;
-    const char* item;
-};
-constexpr MarketItem kMarketItems[] = {{qcal::kShanghai, "SHAG"}, {qcal::kShenzhen, "SZAG"}, {qcal::kFunds, "JJQZ"}};
+// The kinds of security that have a menu item (the 设置 menu shows those the list offers).
+std::vector<const qcal::Instrument*> MarketItems()
+{
+    std::vector<const qcal::Instrument*> items;
+    for (const qcal::Instrument& row : qcal::BuiltInInstruments()) {
+        if (row.menuItem)
+            items.push_back(&row);
+    }
+    return items;
+}
 
 } // namespace
 
@@ -58,8 +73,8 @@ void Form1::Form_Load()
         combo_[CommissionCombo]->addItem(QString::number(tenths / 10.0, 'f', 1));
     for (int duty = 6; duty >= 0; --duty)
         combo_[StampDutyCombo]->addItem(QString::number(duty));
-    for (const MarketItem& row : kMarketItems)
-        combo_[MarketCombo]->addItem(Q(row.market));
+    for (const qcal::Instrument& row : qcal::BuiltInInstruments())
+        combo_[MarketCombo]->addItem(Q(row.name));
     // The lists start without a choice; what they show comes from the settings file.
     for (QComboBox* list : {combo_[CommissionCombo], combo_[StampDutyCombo], combo_[MarketCombo]})
         list->setCurrentIndex(-1);
@@ -73,6 +88,8 @@ void Form1::Form_Load()
     const qcal::settings::Profile stored = Module1::ReadSettingsFile(*this);
     Module1::LoadBuyInputs(*this, stored);
     Module1::LoadSettings(*this, stored);
+    OfferMarkets();
+    ShowUnits();
     ShowRulesInForce();
     Publish();
 }
@@ -105,8 +122,8 @@ void Form1::ConnectHandlers()
     onMenu("JYMR", [this] { check_[RememberBuyCheck]->setChecked(Action("JYMR")->isChecked()); });
     onMenu("XXGZ", [this] { check_[CurrentRulesCheck]->setChecked(Action("XXGZ")->isChecked()); });
     onMenu("MW", [this] { check_[WaiveMinimumCheck]->setChecked(Action("MW")->isChecked()); });
-    for (const MarketItem& row : kMarketItems)
-        onMenu(row.item, [this, market = row.market] { MarketMenu_Click(market); });
+    for (const qcal::Instrument* row : MarketItems())
+        onMenu(row->menuItem, [this, market = row->name] { MarketMenu_Click(market); });
 
     // Value changes made by code run the click behaviour too, inside the setter.
     connect(combo_[MarketCombo], &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
@@ -134,6 +151,7 @@ void Form1::ConnectHandlers()
         {SellQuantity, &Form1::Text12_KeyPress, SellPrice, Field{}},
         {Bonus, &Form1::Text21_KeyPress, Field{}, Field{}},
         {Dividend, &Form1::Text22_KeyPress, Field{}, Field{}},
+        {SecurityCode, &Form1::Text23_KeyPress, Field{}, Field{}},
     };
     for (const auto& input : kInputs) {
         SelectAllOnFocus(text_[input.field]);
@@ -148,7 +166,7 @@ void Form1::ConnectHandlers()
 void Form1::QK()
 {
     for (int i = 1; i <= qcal::kFieldCount; ++i) {
-        if (text_[i])
+        if (text_[i] && i != SecurityCode)  // the code is a setting: it stays
             text_[i]->clear();
     }
     text_[Bonus]->setText(QStringLiteral("0"));
@@ -194,7 +212,7 @@ std::optional<qcal::Money> Form1::AcceptedValue(Field field)
     try {
         return qcal::MoneyOrZero(S(text_[field]->text()));  // from the digits: exact at 15 digits too
     } catch (const qcal::OutOfRange&) {
-        Module1::Refuse(text_[field], qcal::MessageFor(qcal::Reason::OutOfRange));
+        Refuse(this, qcal::MessageFor(qcal::Reason::OutOfRange), text_[field]);
         return std::nullopt;
     }
 }
@@ -209,24 +227,17 @@ std::optional<qcal::Money> Form1::CheckedValue(Field field, void (*check)(QLineE
 }
 
 // The message, then the control to correct: a rate list, or the field the outcome names.
+// The message, then the control to correct: a rate list, or the field the outcome names.
 void Form1::Report(const qcal::Outcome& outcome)
 {
-    Module1::ShowMessage(this, outcome.message);
+    QWidget* focus = nullptr;
     switch (outcome.Focus()) {
-    case FocusTarget::CommissionList:
-    case FocusTarget::StampDutyList: {
-        QComboBox* list = combo_[outcome.Focus() == FocusTarget::CommissionList ? CommissionCombo : StampDutyCombo];
-        list->setFocus(Qt::OtherFocusReason);
-        if (QLineEdit* edit = list->lineEdit())
-            edit->selectAll();
-        break;
+    case FocusTarget::CommissionList: focus = combo_[CommissionCombo]; break;
+    case FocusTarget::StampDutyList: focus = combo_[StampDutyCombo]; break;
+    case FocusTarget::Field: focus = text_[outcome.field]; break;
+    case FocusTarget::None: break;
     }
-    case FocusTarget::Field:
-        Module1::Reselect(text_[outcome.field]);
-        break;
-    case FocusTarget::None:
-        break;
-    }
+    Refuse(this, outcome, focus);
 }
 
 bool Form1::RunBuy()
@@ -258,7 +269,7 @@ void Form1::Command1_Click()
     // A posted batch buy keeps its price and quantity: refusing before the reset leaves them in
     // place for a later single sell, which needs them for the remaining shares.
     if (text_[BuyPrice]->isReadOnly()) {
-        Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::ClearFirst));
+        Refuse(this, qcal::MessageFor(qcal::Reason::ClearFirst), nullptr);
         return;
     }
     calc_.ResetBuySide();
@@ -279,16 +290,12 @@ void Form1::Command1_Click()
         }
     }
     if (text_[SellPrice]->isReadOnly()) {
-        Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::ClearFirst));
+        Refuse(this, qcal::MessageFor(qcal::Reason::ClearFirst), nullptr);
         return;
     }
     if (IsEmpty(text_[SellPrice]) || IsEmpty(text_[SellQuantity]))
         return;
-    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
-    if (!price)
-        return;
-    calc_.sell.price = *price;
-    const auto quantity = CheckedValue(SellQuantity, Module1::CheckSellQuantity);
+    const auto quantity = CheckedQuantity(kSellInputs, calc_.sell);
     if (!quantity)
         return;
     calc_.sell.quantity = *quantity;
@@ -299,6 +306,7 @@ void Form1::Command1_Click()
 
 void Form1::Form_Activate()
 {
+    Module1::TellSettingsTrouble(*this);
     if (IsEmpty(text_[BuyPrice]) || IsEmpty(text_[BuyQuantity])) {
         FocusField(BuyPrice);
         return;
@@ -378,20 +386,89 @@ void Form1::Combo3_Click()
 {
     const QString market = combo_[MarketCombo]->currentText();
     bool known = false;
-    for (const MarketItem& row : kMarketItems)
-        known = known || market == Q(row.market);
+    for (const qcal::Instrument* row : MarketItems())
+        known = known || market == Q(row->name);
     if (!known)
         return;
-    for (const MarketItem& row : kMarketItems)
-        Action(row.item)->setChecked(market == Q(row.market));
+    for (const qcal::Instrument* row : MarketItems())
+        Action(row->menuItem)->setChecked(market == Q(row->name));
+    ShowUnits();
     ShowRulesInForce();
     RecomputeForNewRates();
 }
 
+// The list offers the kinds of the rules in force: every product under the current rules, the
+// program's own three under its own. A kind the own rules do not know goes to the entry that stands
+// for it there, and the note says so.
+void Form1::OfferMarkets()
+{
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    QComboBox* list = combo_[MarketCombo];
+    const QString chosen = list->currentText();
+    {
+        const QSignalBlocker quiet(list);
+        list->clear();
+        for (const qcal::Instrument& row : qcal::BuiltInInstruments()) {
+            if (current || qcal::IsOwnRulesEntry(row))
+                list->addItem(Q(row.name));
+        }
+        marketNote_.clear();
+        int index = list->findText(chosen);
+        if (index < 0 && !chosen.isEmpty()) {
+            const qcal::Instrument& row = qcal::FindInstrument(S(chosen));
+            index = list->findText(Q(row.ownEntry));
+            if (index >= 0)
+                marketNote_ = Q(qcal::caption::MappedMarketNote(row.name, row.ownEntry));
+        }
+        list->setCurrentIndex(index);
+    }
+    for (const qcal::Instrument* row : MarketItems())
+        Action(row->menuItem)->setVisible(current || qcal::IsOwnRulesEntry(*row));
+    if (list->currentText() != chosen)
+        Combo3_Click();
+}
+
+// The units of the quantities follow the kind: 股, or 张 for bonds.
+void Form1::ShowUnits()
+{
+    const QString unit = Q(qcal::FindInstrument(S(combo_[MarketCombo]->currentText())).unit);
+    for (int element : {1, 10})
+        label19_[element]->setText(unit);
+    if (label_[ProfitLabel]->text() == Q(qcal::caption::kRemainingShares))
+        label19_[ProfitUnit]->setText(unit);
+}
+
+// Enter in the code: the kind whose codes it starts with is chosen, and a tip says which.
+void Form1::Text23_KeyPress()
+{
+    const std::string code = S(text_[SecurityCode]->text().trimmed());
+    if (code.empty()) {
+        FocusField(BuyPrice);
+        return;
+    }
+    const qcal::Instrument* row = qcal::InstrumentOfCode(code, TradeDate());
+    if (!row) {
+        Refuse(this, qcal::MessageFor(qcal::Reason::SecurityCode), text_[SecurityCode]);
+        return;
+    }
+    const bool current = check_[CurrentRulesCheck]->isChecked();
+    const std::string_view entry = current ? row->name : row->ownEntry;
+    const QString tip = Q(qcal::caption::CodeTip(code, row->name, entry));
+    text_[SecurityCode]->setToolTip(tip);
+    QToolTip::showText(text_[SecurityCode]->mapToGlobal(QPoint(0, text_[SecurityCode]->height())), tip,
+                       text_[SecurityCode]);
+    combo_[MarketCombo]->setCurrentText(Q(entry));
+    {
+        const Module1::SaveBatch batch(*this);
+        Module1::SaveSettings(*this);
+    }
+    FocusField(BuyPrice);
+}
+
 void Form1::MarketMenu_Click(std::string_view market)
 {
-    for (const MarketItem& row : kMarketItems)
-        Action(row.item)->setChecked(row.market == market);
+    for (const qcal::Instrument* row : MarketItems())
+        Action(row->menuItem)->setChecked(row->name == market);
     combo_[MarketCombo]->setCurrentText(Q(market));
 }
 
@@ -403,7 +480,7 @@ void Form1::Combo1_Validate()
         return;
     }
     // The focus stays where the user sent it; the text waits selected for the next visit.
-    Module1::ShowMessage(this, qcal::MessageFor(qcal::Reason::CommissionRate));
+    ShowMessage(this, qcal::MessageFor(qcal::Reason::CommissionRate));
     combo_[CommissionCombo]->lineEdit()->selectAll();
 }
 
@@ -430,6 +507,7 @@ void Form1::Check3_Click()
 {
     const bool current = check_[CurrentRulesCheck]->isChecked();
     Action("XXGZ")->setChecked(current);
+    OfferMarkets();
     // The waived minimum belongs to the current rules: offered only with them, kept for them.
     check_[WaiveMinimumCheck]->setEnabled(current);
     Action("MW")->setEnabled(current);
@@ -450,7 +528,8 @@ void Form1::ShowRulesInForce()
 {
     const bool current = check_[CurrentRulesCheck]->isChecked();
     // The stamp duty list keeps its choice for the program's own rules; the current ones do not use it.
-    combo_[StampDutyCombo]->setEnabled(!current && combo_[MarketCombo]->currentText() != Q(qcal::kFunds));
+    combo_[StampDutyCombo]->setEnabled(
+        !current && qcal::OwnRulesChargeStampDuty(qcal::FindInstrument(S(combo_[MarketCombo]->currentText()))));
     const auto tip = [&](int label, std::string_view currentTip) {
         const ControlSpec* row = FindControl(form1::Controls(), label_[label]->objectName().toStdString());
         label_[label]->setToolTip(Q(current ? currentTip : row->toolTip));
@@ -467,7 +546,8 @@ void Form1::ShowRulesNote()
     using namespace qcal::caption;
     const bool current = check_[CurrentRulesCheck]->isChecked();
     const bool waived = check_[WaiveMinimumCheck]->isChecked();
-    label_[RulesNoteLabel]->setText(Q(!current ? kRulesNoteOwn : waived ? kRulesNoteCurrentWaived : kRulesNoteCurrent));
+    label_[RulesNoteLabel]->setText(Q(!current ? kRulesNoteOwn : waived ? kRulesNoteCurrentWaived : kRulesNoteCurrent) +
+                                    marketNote_);
 }
 
 // The buy on screen and then the sale on screen, charged again by the settings now chosen; the
@@ -504,15 +584,31 @@ void Form1::Text1_KeyPress()
     if (text_[BuyPrice]->isReadOnly())
         return;
     calc_.ResetBuySide();
-    if (IsEmpty(text_[BuyPrice])) {
+    if (ConfirmPrice(kBuyInputs, calc_.buy))
         FocusField(BuyQuantity);
-        return;
-    }
-    const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice);
+}
+
+// Enter in a side's price: an empty price moves on, a price that passes its check goes into the
+// side's figures. False when it was refused (the user has seen why).
+bool Form1::ConfirmPrice(const SideInputs& side, qcal::SideFigures& figures)
+{
+    if (IsEmpty(text_[side.price]))
+        return true;
+    const auto price = CheckedValue(side.price, side.checkPrice);
+    if (price)
+        figures.price = *price;
+    return price.has_value();
+}
+
+// A side's price and quantity, checked in turn as Enter in its quantity does; the price goes into
+// the side's figures at once. nullopt when either was refused (the user has seen why).
+std::optional<qcal::Money> Form1::CheckedQuantity(const SideInputs& side, qcal::SideFigures& figures)
+{
+    const auto price = CheckedValue(side.price, side.checkPrice);
     if (!price)
-        return;
-    calc_.buy.price = *price;
-    FocusField(BuyQuantity);
+        return std::nullopt;
+    figures.price = *price;
+    return CheckedValue(side.quantity, side.checkQuantity);
 }
 
 void Form1::Text2_KeyPress()
@@ -524,11 +620,7 @@ void Form1::Text2_KeyPress()
         FocusField(SellPrice);
         return;
     }
-    const auto price = CheckedValue(BuyPrice, Module1::CheckBuyPrice);
-    if (!price)
-        return;
-    calc_.buy.price = *price;
-    const auto quantity = CheckedValue(BuyQuantity, Module1::CheckBuyQuantity);
+    const auto quantity = CheckedQuantity(kBuyInputs, calc_.buy);
     if (!quantity)
         return;
     if (BuySideIsNormal())
@@ -550,15 +642,9 @@ void Form1::Text11_KeyPress()
     if (text_[SellPrice]->isReadOnly())
         return;
     calc_.ResetSellSide();
-    if (IsEmpty(text_[SellPrice])) {
-        FocusField(SellQuantity);
+    if (!ConfirmPrice(kSellInputs, calc_.sell))
         return;
-    }
-    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
-    if (!price)
-        return;
-    calc_.sell.price = *price;
-    if (!IsEmpty(text_[BuyQuantity]))
+    if (!IsEmpty(text_[SellPrice]) && !IsEmpty(text_[BuyQuantity]))
         text_[SellQuantity]->setText(text_[BuyQuantity]->text());
     FocusField(SellQuantity);
 }
@@ -572,17 +658,12 @@ void Form1::Text12_KeyPress()
         FocusField(Bonus);
         return;
     }
-    const auto price = CheckedValue(SellPrice, Module1::CheckSellPrice);
-    if (!price)
-        return;
-    calc_.sell.price = *price;
-    const auto quantity = CheckedValue(SellQuantity, Module1::CheckSellQuantity);
+    const auto quantity = CheckedQuantity(kSellInputs, calc_.sell);
     if (!quantity)
         return;
     calc_.sell.quantity = *quantity;
-    if (!RunSell())
-        return;
-    FocusField(Bonus);
+    if (RunSell())
+        FocusField(Bonus);
 }
 
 // Text21 and Text22 are checked here, not in Module1: only this window has them.
@@ -590,7 +671,7 @@ bool Form1::RewriteChecked(Field field, qcal::CheckOutcome (*check)(std::string_
 {
     const qcal::CheckOutcome outcome = check(S(text_[field]->text()));
     if (!outcome.accepted) {
-        Module1::Refuse(text_[field], outcome.message);
+        Refuse(this, outcome.message, text_[field]);
         return false;
     }
     text_[field]->setText(Q(outcome.text));

@@ -82,32 +82,47 @@ static_assert(kFramesTop + kFrameHeight + 120 <= kClientHeight);
 constexpr std::string_view kCommissionTip =
     "佣金费就是手续费，官方叫法为“佣金”，券商称之为“手续费”，目前网上交易一般为2.7‰，国家规定最高为3.0‰";
 constexpr std::string_view kStampDutyTip = "历史最高印花税为6‰，最低为1‰，目前为3‰！";
+constexpr std::string_view kMarketTip =
+    "交易的品种：按现行规则计费时可选上海A股、深圳A股、创业板、科创板、北交所、基金、可转债，各有各的交易单位、价位和费用";
+constexpr std::string_view kCodeTip = "输入6位证券代码后回车，程序按代码的开头数字选出品种；可以不填";
+
+// The settings frame: rows 400 twips apart, then the check boxes and the note.
+constexpr int SettingsRow(int n) { return 300 + 400 * n; }
+constexpr int kChecksTop = SettingsRow(4);
+constexpr int kNoteTop = kChecksTop + 1290;
+constexpr int kNoteHeight = 1080;
+constexpr int kSettingsHeight = kNoteTop + kNoteHeight + 90;
+constexpr int kDividendTop = 720 + kSettingsHeight + 90;
+constexpr int kButtonsTop = kDividendTop + 1215 + 105;
+static_assert(kButtonsTop + 585 + 495 + 120 <= kClientHeight);
 
 // Everything but the rows of the two calculation frames, in tab order within each frame.
 constexpr ControlSpec kFixed[] = {
     {"Command5", Kind::Button, nullptr, 3960, 240, 975, 495, "多次买入", "多次买入计算，使用后如需计算单次买入，请先点击清空"},
     {"Command6", Kind::Button, nullptr, kSellFrameLeft + 1320, 240, 975, 495, "多次卖出", "多次卖出计算，使用后如需计算单次卖出，请先点击清空"},
 
-    {"Frame4", Kind::Frame, nullptr, 120, 720, kSettingsWidth, 3480, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
-    {"Label25", Kind::Label, "Frame4", 120, 300, 720, 330, "证交所", {}},
-    {"Combo3", Kind::ComboList, "Frame4", 840, 300, 1470, 330, {}, {}},
-    {"Label23", Kind::Label, "Frame4", 120, 700, 720, 330, "佣  金", kCommissionTip},
-    {"Combo1", Kind::ComboEditable, "Frame4", 840, 700, 1170, 330, {}, kCommissionTip},
-    {"Label20_0", Kind::Label, "Frame4", 2055, 700, 255, 330, "‰",
+    {"Frame4", Kind::Frame, nullptr, 120, 720, kSettingsWidth, kSettingsHeight, "设置", "一些参数和功能设置。参与最后一次计算的参数会自动记忆下来。"},
+    {"Label25", Kind::Label, "Frame4", 120, SettingsRow(0), 720, 330, "证交所", {}},
+    {"Combo3", Kind::ComboList, "Frame4", 840, SettingsRow(0), 1470, 330, {}, kMarketTip},
+    {"Label28", Kind::Label, "Frame4", 120, SettingsRow(1), 720, 330, "代  码", kCodeTip},
+    {"Text23", Kind::TextBox, "Frame4", 840, SettingsRow(1), 1470, 330, {}, kCodeTip},
+    {"Label23", Kind::Label, "Frame4", 120, SettingsRow(2), 720, 330, "佣  金", kCommissionTip},
+    {"Combo1", Kind::ComboEditable, "Frame4", 840, SettingsRow(2), 1170, 330, {}, kCommissionTip},
+    {"Label20_0", Kind::Label, "Frame4", 2055, SettingsRow(2), 255, 330, "‰",
      "佣金费就是手续费，官方叫法为“佣金”，券商称之为“手续费”，国家规定最高为3.0‰"},
-    {"Label24", Kind::Label, "Frame4", 120, 1100, 720, 330, "印花税", kStampDutyTip},
-    {"Combo2", Kind::ComboList, "Frame4", 840, 1100, 1170, 330, {}, kStampDutyTip},
-    {"Label20_1", Kind::Label, "Frame4", 2055, 1100, 255, 330, "‰", "历史最高印花税为6‰，最低为1‰"},
-    {"Check1", Kind::CheckBox, "Frame4", 120, 1500, 2190, 300, "窗口置顶",
+    {"Label24", Kind::Label, "Frame4", 120, SettingsRow(3), 720, 330, "印花税", kStampDutyTip},
+    {"Combo2", Kind::ComboList, "Frame4", 840, SettingsRow(3), 1170, 330, {}, kStampDutyTip},
+    {"Label20_1", Kind::Label, "Frame4", 2055, SettingsRow(3), 255, 330, "‰", "历史最高印花税为6‰，最低为1‰"},
+    {"Check1", Kind::CheckBox, "Frame4", 120, kChecksTop, 2190, 300, "窗口置顶",
      "勾上后，本窗口会置于所有窗口之上。本以为是一项华而不实的功能，不过还是有一些网友需要。"},
-    {"Check2", Kind::CheckBox, "Frame4", 120, 1820, 2190, 300, "记忆买入计算", {}},
-    {"Check3", Kind::CheckBox, "Frame4", 120, 2140, 2190, 300, kCurrentRules, kCurrentRulesTip},
+    {"Check2", Kind::CheckBox, "Frame4", 120, kChecksTop + 320, 2190, 300, "记忆买入计算", {}},
+    {"Check3", Kind::CheckBox, "Frame4", 120, kChecksTop + 640, 2190, 300, kCurrentRules, kCurrentRulesTip},
     // Indented under the box it depends on.
-    {"Check4", Kind::CheckBox, "Frame4", 420, 2460, 1890, 300, kWaiveMinimum, kWaiveMinimumTip},
+    {"Check4", Kind::CheckBox, "Frame4", 420, kChecksTop + 960, 1890, 300, kWaiveMinimum, kWaiveMinimumTip},
     // Which rules are in force, in words a newcomer understands (ShowRulesNote writes it).
-    {"Label27", Kind::Note, "Frame4", 120, 2790, kSettingsWidth - 225, 600, {}, {}},
+    {"Label27", Kind::Note, "Frame4", 120, kNoteTop, kSettingsWidth - 225, kNoteHeight, {}, {}},
 
-    {"Frame5", Kind::Frame, nullptr, 120, 4290, kSettingsWidth, 1215, "送股分红除权", {}},
+    {"Frame5", Kind::Frame, nullptr, 120, kDividendTop, kSettingsWidth, 1215, "送股分红除权", {}},
     {"Label20_3", Kind::Label, "Frame5", 120, 360, 840, 315, "10股送", "送股的数量"},
     {"Text21", Kind::TextBox, "Frame5", 960, 360, 1260, 315, {}, "送股的数量"},
     {"Label20_2", Kind::Label, "Frame5", 2280, 360, 225, 315, "股", "送股的数量"},
@@ -115,10 +130,10 @@ constexpr ControlSpec kFixed[] = {
     {"Text22", Kind::TextBox, "Frame5", 960, 780, 1260, 315, {}, "分红的数量"},
     {"Label20_5", Kind::Label, "Frame5", 2280, 780, 225, 315, "元", "分红的数量"},
 
-    {"Command4", Kind::Button, nullptr, 240, 5610, 975, 495, "清 空", "清空所有数据，以便重新计算"},
-    {"Command1", Kind::Button, nullptr, 1440, 5610, 975, 495, "计 算", "只计算单次买入卖出费用"},
-    {"Command2", Kind::Button, nullptr, 240, 6195, 975, 495, "退 出", "退出本程序"},
-    {"Command3", Kind::Button, nullptr, 1440, 6195, 975, 495, "关 于", "关于本程序的最初编写原因"},
+    {"Command4", Kind::Button, nullptr, 240, kButtonsTop, 975, 495, "清 空", "清空所有数据，以便重新计算"},
+    {"Command1", Kind::Button, nullptr, 1440, kButtonsTop, 975, 495, "计 算", "只计算单次买入卖出费用"},
+    {"Command2", Kind::Button, nullptr, 240, kButtonsTop + 585, 975, 495, "退 出", "退出本程序"},
+    {"Command3", Kind::Button, nullptr, 1440, kButtonsTop + 585, 975, 495, "关 于", "关于本程序的最初编写原因"},
 };
 
 void AddFrame(std::vector<ControlSpec>& out, const char* frame, const char* caption, int left,

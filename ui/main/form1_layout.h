@@ -9,7 +9,7 @@ namespace qcal::ui::form1 {
 
 // Client area of the main window, in twips.
 inline constexpr int kClientWidth = 10965;
-inline constexpr int kClientHeight = 6840;
+inline constexpr int kClientHeight = 7690;
 
 std::span<const ControlSpec> Controls();
 

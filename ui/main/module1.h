@@ -1,10 +1,13 @@
 #pragma once
-// Procedures shared by the windows: the input checks, the message box, the settings file
-// and the always-on-top calls.
+// The main window's procedures of the settings file (QCAL.INI) and the always-on-top calls. The
+// field checks the batch windows share are in ui/common/field_checks.h, the message box and the
+// refusal in ui/common/message_box.h.
 
+#include <memory>
 #include <string_view>
 
 #include "settings/profile_file.h"
+#include "settings/settings_file.h"
 #include "settings/topmost.h"
 
 class QLineEdit;
@@ -16,25 +19,10 @@ class Form1;
 
 namespace qcal::ui::Module1 {
 
-// Set to 1 by a field check that accepted its field; the caller resets it to 0.
-extern int InputValid;
-
-// The one message box of the program: modal, title "股票计算器提示", warning icon, OK.
-void ShowMessage(QWidget* parent, std::string_view text);
-
-// Gives the field the focus and selects its whole text (after a rejected input).
-void Reselect(QLineEdit* field);
-// A refused input: the message, then the field focused with its whole text selected.
-void Refuse(QLineEdit* field, std::string_view message);
-
-void CheckBuyPrice(QLineEdit* field);
-void CheckBuyQuantity(QLineEdit* field);
-void CheckSellPrice(QLineEdit* field);
-void CheckSellQuantity(QLineEdit* field);
-
 // QCAL.INI. The saves of one user action are one write of the file: open a SaveBatch around
-// them (SaveSettings and SaveBuyInputs open their own, so a lone save writes at once). The
-// outermost batch writes when it ends and tells a failure once.
+// them (SaveSettings and SaveBuyInputs open their own, so a lone save is queued at once). The
+// outermost batch queues the write when it ends; the file is written in the background (see
+// settings/settings_file.h) and a failure is told once, until a save succeeds again.
 class SaveBatch {
 public:
     explicit SaveBatch(Form1& form);
@@ -45,10 +33,20 @@ public:
 
 void SaveSettings(Form1& form);
 void SaveBuyInputs(Form1& form);
-// Start-up reads the file once and restores from what it read.
-qcal::settings::Profile ReadSettingsFile(const Form1& form);
+// The window's settings file for the session, telling a failed save with the one message box.
+std::unique_ptr<qcal::settings::SettingsFile> OpenSettingsFile(Form1& form);
+// Start-up reads the file once and restores from what it read. A file that cannot be read, or
+// holds a value too long to be read whole, reads as empty: the session runs on the defaults and
+// leaves the file alone.
+qcal::settings::Profile ReadSettingsFile(Form1& form);
 void LoadBuyInputs(Form1& form, const qcal::settings::Profile& stored);
 void LoadSettings(Form1& form, const qcal::settings::Profile& stored);
+// Tells, once, that the settings file could not be read (at the first activation, once the window
+// is on screen).
+void TellSettingsTrouble(Form1& form);
+// Waits until every window's queued saves are written, telling a failure as usual: before a test
+// reads QCAL.INI.
+void FinishPendingSaves();
 
 using qcal::settings::ClearTopmost;
 using qcal::settings::SetTopmost;

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QString>
 
@@ -15,6 +14,7 @@
 #include "ui/common/text.h"
 #include "settings/profile_file.h"
 #include "ui/main/form1.h"
+#include "ui/common/message_box.h"
 #include "ui/main/module1.h"
 
 namespace qcal::ui::Module1 {
@@ -36,6 +36,7 @@ enum Key {
     StoredBuyQuantity,
     CurrentRules,   // newer than the others: at the end, so that an older reader of the file ignores it
     WaiveMinimum,
+    SecurityCodeKey,
     kKeyCount
 };
 
@@ -50,13 +51,14 @@ const KeySpec& Spec(Key key)
         {QStringLiteral("注意"), QStringLiteral("本文件是自动生成，请不要随便修改本文件！")},
         {QStringLiteral("手续费"), QStringLiteral("2.7")},
         {QStringLiteral("印花税"), QStringLiteral("3")},
-        {QStringLiteral("证交所"), Q(qcal::kShanghai)},
+        {QStringLiteral("证交所"), Q(qcal::BuiltInInstruments().front().name)},
         {QStringLiteral("窗口置顶"), QStringLiteral("0")},
         {QStringLiteral("记忆买入"), QStringLiteral("0")},
         {QStringLiteral("买入价格"), QString()},
         {QStringLiteral("买入数量"), QString()},
         {QStringLiteral("现行规则"), QStringLiteral("0")},
         {QStringLiteral("免五"), QStringLiteral("0")},
+        {QStringLiteral("证券代码"), QString()},
     };
     return kKeys[key];
 }
@@ -120,11 +122,8 @@ SaveBatch::~SaveBatch()
     }
     Form1* form = pending.form;
     pending = Pending{};
-    if (entries.empty() || !form)
-        return;
-    // One message for the whole action, however many keys it could not write.
-    if (!qcal::settings::WriteProfileStrings(form->IniPath(), kSection, entries))
-        ShowMessage(form, qcal::msg::kWriteError);
+    if (form)
+        form->Settings().Save(entries);
 }
 
 void SaveSettings(Form1& form)
@@ -138,6 +137,7 @@ void SaveSettings(Form1& form)
     Write(RememberBuy, Flag(form.Check(RememberBuyCheck)));
     Write(CurrentRules, Flag(form.Check(CurrentRulesCheck)));
     Write(WaiveMinimum, Flag(form.Check(WaiveMinimumCheck)));
+    Write(SecurityCodeKey, form.Text(qcal::SecurityCode)->text());
 }
 
 void SaveBuyInputs(Form1& form)
@@ -149,7 +149,34 @@ void SaveBuyInputs(Form1& form)
     Write(StoredBuyQuantity, remember ? form.Text(qcal::BuyQuantity)->text() : QString());
 }
 
-qcal::settings::Profile ReadSettingsFile(const Form1& form) { return qcal::settings::Profile::Load(form.IniPath()); }
+std::unique_ptr<qcal::settings::SettingsFile> OpenSettingsFile(Form1& form)
+{
+    auto file = std::make_unique<qcal::settings::SettingsFile>(form.IniPath(), kSection);
+    // One message for the whole action, however many keys it could not write, and none again
+    // until a save has succeeded.
+    file->OnFirstFailure([&form] { ShowMessage(&form, qcal::msg::SettingsUnsaved(S(form.IniPath()))); });
+    return file;
+}
+
+qcal::settings::Profile ReadSettingsFile(Form1& form)
+{
+    qcal::settings::SettingsFile& file = form.Settings();
+    const qcal::settings::Profile stored = file.Load();
+    for (int key = 0; key < kKeyCount; ++key) {
+        // Restoring a cut value would save it cut over the whole one.
+        if (stored.IsCut(kSection, Spec(Key(key)).name))
+            file.Lock();
+    }
+    return file.Locked() ? qcal::settings::Profile() : stored;
+}
+
+void TellSettingsTrouble(Form1& form)
+{
+    if (form.Settings().TakeLockNotice())
+        ShowMessage(&form, qcal::msg::SettingsUnreadable(S(form.IniPath())));
+}
+
+void FinishPendingSaves() { qcal::settings::SettingsFile::FinishAll(); }
 
 void LoadBuyInputs(Form1& form, const qcal::settings::Profile& stored)
 {
@@ -175,9 +202,10 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     // A first start, with no settings file yet, charges by today's rules; a file written before the
     // choice existed (no key) keeps the program's own rules it was used with, as does an unknown value.
     const QString rules = Read(stored, CurrentRules);
-    const bool firstStart = !QFileInfo(form.IniPath()).exists() && !QFileInfo(form.IniPath()).isSymLink();
+    const bool firstStart = stored.State() == qcal::settings::FileState::Missing && !form.Settings().Locked();
     form.Check(CurrentRulesCheck)->setChecked(rules.isEmpty() ? firstStart : StoredFlag(rules));
     form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
+    form.Text(qcal::SecurityCode)->setText(Read(stored, SecurityCodeKey));
     restoring = false;
 }
 

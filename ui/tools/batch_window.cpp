@@ -6,8 +6,8 @@
 #include "core/captions.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
-#include "ui/main/form1.h"
-#include "ui/main/module1.h"
+#include "ui/common/field_checks.h"
+#include "ui/common/message_box.h"
 
 namespace qcal::ui {
 
@@ -60,7 +60,7 @@ BatchControls MakeBatchControls(const std::array<const char*, kBatchCount>& fram
     return rows;
 }
 
-BatchWindow::BatchWindow(Form1& main, const BatchSide& side)
+BatchWindow::BatchWindow(MainLink& main, const BatchSide& side)
     : SideWindow(main, {side.objectName, side.caption, side.controls, kClientWidth, kClientHeight, false}), side_(side)
 {
     for (int i = 1; i <= kBatchFieldCount; ++i) {
@@ -120,8 +120,10 @@ bool BatchWindow::PostBatches(bool markOnlyWithQuantity)
     qcal::MainWindowState state = Main().Snapshot();
     const qcal::BatchResult result = side_.post(fields, state);
     if (!result.ok()) {
-        // The main window's lists cannot be reached from here: the message says which to correct.
-        Module1::ShowMessage(this, result.message);
+        // The main window's lists cannot be reached from here: the message says which to correct;
+        // a batch the exchange would not take is selected.
+        Refuse(this, result, result.reason == qcal::Reason::NotTradableBuy ||
+                                     result.reason == qcal::Reason::NotTradableSell ? Text(result.field) : nullptr);
         return false;
     }
     // Read after the post: on "上海A股" the quantity tags hold the batch fees by now, which are
@@ -186,5 +188,22 @@ void BatchWindow::EnterQuantity(int index)
     }
     FocusAndSelectAll(index < kBatchFieldCount ? static_cast<QWidget*>(Text(index + 1)) : Command1());
 }
+
+namespace {
+
+const BatchControls kSellControls =
+    MakeBatchControls({"第一批卖出", "第二批卖出", "第三批卖出"}, caption::kSellPrice, caption::kSellQuantity);
+const BatchControls kBuyControls =
+    MakeBatchControls({"第一批买入", "第二批买入", "第三批买入"}, caption::kBuyPrice, caption::kBuyQuantity);
+
+const BatchSide kSell{"Form3",           "睿衡算股多批卖出",  kSellControls,        Module1::CheckSellPrice,
+                      Module1::CheckSellQuantity, qcal::PostSellBatches, qcal::MarkSellBatch, qcal::UnlockSellBatch};
+const BatchSide kBuy{"Form4",          "睿衡算股多批买入", kBuyControls,        Module1::CheckBuyPrice,
+                     Module1::CheckBuyQuantity, qcal::PostBuyBatches, qcal::MarkBuyBatch, qcal::UnlockBuyBatch};
+
+} // namespace
+
+Form3::Form3(MainLink& main) : BatchWindow(main, kSell) {}
+Form4::Form4(MainLink& main) : BatchWindow(main, kBuy) {}
 
 } // namespace qcal::ui

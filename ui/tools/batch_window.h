@@ -18,7 +18,6 @@ class QPushButton;
 
 namespace qcal::ui {
 
-class Form1;
 
 // Frames Frame1_0 … Frame1_2, each a price row (Text1, Text3, Text5) above a quantity row (Text2,
 // Text4, Text6) with caption and unit labels (Label1_0 … Label1_11); OK and Clear centred below.
@@ -58,7 +57,7 @@ public:
     void Command2_Click();
 
 protected:
-    BatchWindow(Form1& main, const BatchSide& side);
+    BatchWindow(MainLink& main, const BatchSide& side);
 
 private:
     // The averaging of this window into the main window, and the marking after it; false (after
@@ -71,6 +70,20 @@ private:
     void SetTags(const qcal::BatchFields& fields);
 
     const BatchSide& side_;
+};
+
+// The multi-batch sell window: up to three sell batches averaged into the main window's sell side.
+class Form3 : public BatchWindow {
+    Q_OBJECT
+public:
+    explicit Form3(MainLink& main);
+};
+
+// The multi-batch buy window: up to three buy batches averaged into the main window's buy side.
+class Form4 : public BatchWindow {
+    Q_OBJECT
+public:
+    explicit Form4(MainLink& main);
 };
 
 } // namespace qcal::ui

@@ -15,7 +15,6 @@
 #include <QUrl>
 
 #include "ui/common/controls.h"
-#include "ui/main/form1.h"
 
 namespace qcal::ui {
 
@@ -122,7 +121,7 @@ void Banner::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
-Form2::Form2(Form1& main)
+Form2::Form2(MainLink& main)
     : SideWindow(main, {"Form2", "关于股票交易费用睿衡计算器", kControls, kClientWidth, kClientHeight, true})
 {
     image1_ = new Banner(this);

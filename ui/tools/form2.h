@@ -34,7 +34,7 @@ protected:
 class Form2 : public SideWindow {
     Q_OBJECT
 public:
-    explicit Form2(Form1& main);
+    explicit Form2(MainLink& main);
 
     Banner* Image1() const { return image1_; }
     QLabel* Label(int index) const;  // Label(1) the note, Label(2) the notice

@@ -5,8 +5,7 @@
 
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
-#include "ui/main/form1.h"
-#include "ui/main/module1.h"
+#include "ui/common/message_box.h"
 
 namespace qcal::ui {
 
@@ -40,8 +39,10 @@ constexpr ControlSpec kControls[] = {
 
 } // namespace
 
-Form5::Form5(Form1& main)
-    : SideWindow(main, {"Form5", "总金额换算股票", kControls, kClientWidth, kClientHeight, true})
+constexpr const char* kUnitLabels[] = {"Label8"};
+
+Form5::Form5(MainLink& main)
+    : SideWindow(main, {"Form5", "总金额换算股票", kControls, kClientWidth, kClientHeight, true, kUnitLabels})
 {
     for (int i : {Amount, Price})
         SelectAllOnFocus(Text(i));
@@ -130,14 +131,12 @@ void Form5::Command1_Click() { HideAndHandBack(); }
 // becomes active again.
 void Form5::Command2_Click()
 {
-    const bool buySideLocked = Main().Text(BuyPrice)->isReadOnly() || Main().Text(BuyQuantity)->isReadOnly();
-    const auto refusal = qcal::CarryRefusal(Fields(), buySideLocked);
+    const auto refusal = qcal::CarryRefusal(Fields(), Main().BuySideLocked());
     if (!refusal.ok()) {
-        Module1::ShowMessage(this, refusal.message);
+        Refuse(this, refusal.message, nullptr);
         return;
     }
-    Main().Text(BuyPrice)->setText(Text(Price)->text());
-    Main().Text(BuyQuantity)->setText(Text(Shares)->text());
+    Main().CarryIntoBuy(Text(Price)->text(), Text(Shares)->text());
     close();
 }
 

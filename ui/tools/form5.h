@@ -10,7 +10,7 @@ namespace qcal::ui {
 class Form5 : public SideWindow {
     Q_OBJECT
 public:
-    explicit Form5(Form1& main);
+    explicit Form5(MainLink& main);
 
     // Text(1) … Text(5) as converter::Field names them; Command(1) "返 回", Command(2) "加入计算".
     void ClearFields();

@@ -6,8 +6,8 @@
 #include "core/captions.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
-#include "ui/main/form1.h"
-#include "ui/main/module1.h"
+#include "settings/topmost.h"
+#include "ui/common/message_box.h"
 
 namespace qcal::ui {
 
@@ -32,7 +32,7 @@ constexpr ControlSpec kControls[] = {
 
 } // namespace
 
-Form6::Form6(Form1& main) : SideWindow(main, {"Form6", "迷你小窗口", kControls, kClientWidth, kClientHeight, true})
+Form6::Form6(MainLink& main) : SideWindow(main, {"Form6", "迷你小窗口", kControls, kClientWidth, kClientHeight, true})
 {
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
     for (int i : {Price, Quantity})
@@ -64,7 +64,7 @@ void Form6::Text1_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ConfirmMiniPrice(fields);
     if (!outcome.ok()) {
-        Module1::Refuse(Text(Price), outcome.message);
+        Refuse(this, outcome.message, Text(Price));
         return;
     }
     SetFields(fields);
@@ -79,9 +79,7 @@ void Form6::Text2_KeyPress()
     auto fields = Fields();
     const auto outcome = qcal::ComputeMini(fields, View().fees);
     if (!outcome.ok()) {
-        Module1::ShowMessage(this, outcome.message);
-        if (outcome.Focus() == FocusTarget::Field)
-            FocusAndSelectAll(Text(Quantity));
+        Refuse(this, outcome.message, outcome.Focus() == FocusTarget::Field ? Text(Quantity) : nullptr);
         return;
     }
     SetFields(fields);
@@ -103,9 +101,9 @@ void Form6::MainChanged()
 void Form6::Check1_Click()
 {
     if (check1_->isChecked())
-        Module1::SetTopmost(this);
+        qcal::settings::SetTopmost(this);
     else
-        Module1::ClearTopmost(this);
+        qcal::settings::ClearTopmost(this);
 }
 
 } // namespace qcal::ui

@@ -12,7 +12,7 @@ namespace qcal::ui {
 class Form6 : public SideWindow {
     Q_OBJECT
 public:
-    explicit Form6(Form1& main);
+    explicit Form6(MainLink& main);
 
     // Text(1) price, Text(2) quantity, Text(3) break-even, as mini::Field names them.
     QCheckBox* Check1() const { return check1_; }

@@ -90,8 +90,10 @@ const QColor kMarkedRow(255, 246, 200);
 
 } // namespace
 
-Form7::Form7(Form1& main)
-    : SideWindow(main, {"Form7", "目标价与盈亏表", kControls, kClientWidth, kClientHeight, false})
+constexpr const char* kUnitLabels[] = {"Label12"};
+
+Form7::Form7(MainLink& main)
+    : SideWindow(main, {"Form7", "目标价与盈亏表", kControls, kClientWidth, kClientHeight, false, kUnitLabels})
 {
     layoutSize_ = size();
     grid_ = findChild<QTableWidget*>(QStringLiteral("Grid1"));

@@ -16,7 +16,7 @@ class ProfitChart;
 class Form7 : public SideWindow {
     Q_OBJECT
 public:
-    explicit Form7(Form1& main);
+    explicit Form7(MainLink& main);
 
     // Text(1) … Text(10) as target::Field names them; Command(1) "计 算", Command(2) "返 回".
     QTableWidget* Grid1() const { return grid_; }

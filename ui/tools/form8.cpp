@@ -113,7 +113,10 @@ const std::vector<ControlSpec>& Controls()
 
 } // namespace
 
-Form8::Form8(Form1& main) : SideWindow(main, {"Form8", "补仓与做T", Controls(), kClientWidth, kClientHeight, false})
+constexpr const char* kUnitLabels[] = {"Label18", "Label23", "Label27"};
+
+Form8::Form8(MainLink& main)
+    : SideWindow(main, {"Form8", "补仓与做T", Controls(), kClientWidth, kClientHeight, false, kUnitLabels})
 {
     const pf::Field inputs[] = {pf::Held, pf::Cost, pf::Price, pf::TargetCost, pf::SharesToBuy,
                                 pf::TripShares, pf::SellPrice, pf::BuyBackPrice};

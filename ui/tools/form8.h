@@ -14,7 +14,7 @@ namespace qcal::ui {
 class Form8 : public SideWindow {
     Q_OBJECT
 public:
-    explicit Form8(Form1& main);
+    explicit Form8(MainLink& main);
 
     // Text(1) … Text(18) as position::Field names them; Command(1) "计 算" of 补仓, Command(2)
     // "计 算" of 做T, Command(3) "返 回".

@@ -7,7 +7,6 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,11 +29,10 @@
 #include "core/numtext.h"
 #include "core/picture.h"
 #include "ui/common/colours.h"
-#include "ui/common/field_keys.h"
-#include "ui/common/text.h"
-#include "ui/main/form1.h"
 #include "settings/journal_export.h"
-#include "ui/main/module1.h"
+#include "ui/common/field_keys.h"
+#include "ui/common/message_box.h"
+#include "ui/common/text.h"
 #include "ui/tools/journal_model.h"
 
 namespace qcal::ui {
@@ -68,7 +66,7 @@ constexpr ControlSpec kControls[] = {
     {"Label3", Kind::Label, "Frame1", 120, Row(2), 900, 315, "代码", {}},
     {"Text2", Kind::TextBox, "Frame1", kFieldLeft, Row(2), kFieldWidth, 315, {}, "6位证券代码，如600000"},
     {"Label4", Kind::Label, "Frame1", 120, Row(3), 900, 315, "品种", {}},
-    {"Combo1", Kind::ComboList, "Frame1", kFieldLeft, Row(3) - 15, kFieldWidth, 345, {}, "证券的品种，决定按哪个市场的规则计费"},
+    {"Combo1", Kind::ComboList, "Frame1", kFieldLeft, Row(3) - 15, kFieldWidth, 345, {}, "证券的品种：由代码决定，程序不认识的代码按这里选的品种计费"},
     {"Label5", Kind::Label, "Frame1", 120, Row(4), 900, 315, "类别", {}},
     {"Combo2", Kind::ComboList, "Frame1", kFieldLeft, Row(4) - 15, kFieldWidth, 345, {}, "买入、卖出，或分红送转"},
     {"Label6", Kind::Label, "Frame1", 120, Row(5), 900, 315, "价格", {}},
@@ -95,7 +93,7 @@ constexpr ControlSpec kControls[] = {
     {"Label12", Kind::Label, "Frame1", 120, Row(11), 900, 315, "备注", {}},
     {"Text9", Kind::TextBox, "Frame1", kFieldLeft, Row(11), kFieldWidth, 315, {}, "随便写点什么，回车即新增这条记录"},
     {"Label13", Kind::Note, "Frame1", 120, Row(12), kFrameWidth - 240, 700, 
-     "费用留空的按现行规则和主窗口的佣金费率计算；填了的按交割单保存，表中以*标出。", {}},
+     "费用留空的按代码所属品种的现行规则、主窗口的佣金费率和券商费率计算；填了的按交割单保存，表中以*标出。", {}},
     {"Command3", Kind::Button, "Frame1", 120, Row(14), 1200, 495, "新 增", "把上面的内容作为一条新记录"},
     {"Command4", Kind::Button, "Frame1", 1440, Row(14), 1200, 495, "修 改", "用上面的内容改写表中选中的记录"},
     {"Command5", Kind::Button, "Frame1", 2760, Row(14), 1200, 495, "删 除", "删除表中选中的记录"},
@@ -156,11 +154,12 @@ void Colour(QTableWidget* grid, int row, int column, qcal::Money profit)
         item->setForeground(ToQColor(qcal::ProfitColour(profit)));
 }
 
-qcal::CivilDate Today()
+qcal::CivilDate CivilDateOf(const QDate& day)
 {
-    const QDate today = QDate::currentDate();
-    return qcal::CivilDate::FromYmd(today.year(), today.month(), today.day()).value_or(qcal::CivilDate());
+    return qcal::CivilDate::FromYmd(day.year(), day.month(), day.day()).value_or(qcal::CivilDate());
 }
+
+qcal::CivilDate Today() { return CivilDateOf(QDate::currentDate()); }
 
 // A message that names a file, in the system's own way of writing its path.
 std::string PathMessage(std::string_view message, const QString& path)
@@ -203,13 +202,13 @@ constexpr EntryKind kKinds[] = {EntryKind::Buy, EntryKind::Sell, EntryKind::Cash
 
 } // namespace
 
-Form9::Form9(Form1& main)
+Form9::Form9(MainLink& main)
     : SideWindow(main, {"Form9", "交易记录", kControls, kClientWidth, kClientHeight, false})
 {
     layoutSize_ = size();
     product_ = findChild<QComboBox*>(QStringLiteral("Combo1"));
-    for (std::string_view product : jf::kProducts)
-        product_->addItem(Q(product));
+    for (const qcal::Instrument& product : qcal::BuiltInInstruments())
+        product_->addItem(Q(product.name));
     kind_ = findChild<QComboBox*>(QStringLiteral("Combo2"));
     for (EntryKind kind : kKinds)
         kind_->addItem(Q(jf::KindName(kind)));
@@ -353,7 +352,7 @@ void Form9::resizeEvent(QResizeEvent* event)
 
 void Form9::OpenJournal()
 {
-    const QString path = QDir(QFileInfo(Main().IniPath()).absolutePath()).filePath(QString::fromLatin1(qcal::settings::kJournalFileName));
+    const QString path = Main().JournalPath();
     const auto opened = store_.Open(path, 1500, qcal::settings::JournalStore::Verify::InBackground);
     openMessage_.clear();
     switch (opened.state) {
@@ -398,7 +397,7 @@ bool Form9::CheckSettled()
     if (tabs_->currentIndex() == 1)
         ComputeAllHoldings();
     ShowStatus();
-    Module1::ShowMessage(this, result.keptAside.isEmpty() ? PathMessage(qcal::msg::kJournalCannotOpen, store_.Path())
+    ShowMessage(this, result.keptAside.isEmpty() ? PathMessage(qcal::msg::kJournalCannotOpen, store_.Path())
                                                           : PathMessage(qcal::msg::kJournalDamaged, result.keptAside));
     return false;
 }
@@ -419,7 +418,7 @@ void Form9::Form_Activate()
     if (!openMessage_.empty()) {
         const std::string message = std::move(openMessage_);
         openMessage_.clear();
-        Module1::ShowMessage(this, message);
+        ShowMessage(this, message);
     }
     FocusAndSelectAll(Text(jf::Code));
 }
@@ -489,8 +488,7 @@ std::vector<std::int64_t> Form9::SelectedIds() const
 void Form9::ReportField(const qcal::Outcome& outcome)
 {
     if (outcome.reason == qcal::Reason::JournalDate) {
-        Module1::ShowMessage(this, outcome.message);
-        entryDate_->setFocus();
+        Refuse(this, outcome.message, entryDate_);
         return;
     }
     Report(outcome);
@@ -506,7 +504,7 @@ std::optional<Entry> Form9::FrameEntry()
     SetFields(reading.fields);
     Entry entry = reading.entry;
     if (const qcal::Reason problem = jf::FillComputedFees(entry, View().fees); problem != qcal::Reason::None) {
-        Module1::ShowMessage(this, qcal::MessageFor(problem));
+        ShowMessage(this, qcal::MessageFor(problem));
         return std::nullopt;
     }
     return entry;
@@ -551,7 +549,7 @@ bool Form9::Acceptable(const std::vector<Entry>& added, const std::vector<std::i
         std::string text(qcal::msg::kJournalChangeBreaks);
         text += refused->entryId >= kNewIds ? std::string("这条记录：") + std::string(jf::ProblemText(refused->problem))
                                            : jf::RefusalText(*refused);
-        Module1::ShowMessage(this, text);
+        ShowMessage(this, text);
         return false;
     }
     return true;
@@ -561,10 +559,10 @@ bool Form9::Done(Status status, std::vector<std::string> codes, std::int64_t sel
 {
     switch (status) {
     case Status::Ok: break;
-    case Status::ReadOnly: Module1::ShowMessage(this, qcal::msg::kJournalReadOnly); return false;
-    case Status::NothingToUndo: Module1::ShowMessage(this, qcal::msg::kJournalNothingToUndo); return false;
+    case Status::ReadOnly: ShowMessage(this, qcal::msg::kJournalReadOnly); return false;
+    case Status::NothingToUndo: ShowMessage(this, qcal::msg::kJournalNothingToUndo); return false;
     case Status::NotFound:
-    case Status::WriteFailed: Module1::ShowMessage(this, qcal::msg::kJournalWriteFailed); return false;
+    case Status::WriteFailed: ShowMessage(this, qcal::msg::kJournalWriteFailed); return false;
     }
     model_->Reload();
     ShowStatus();
@@ -597,7 +595,7 @@ void Form9::Command4_Click()
         return;
     const auto ids = SelectedIds();
     if (ids.size() != 1) {
-        Module1::ShowMessage(this, qcal::msg::kJournalPickEntry);
+        ShowMessage(this, qcal::msg::kJournalPickEntry);
         return;
     }
     const auto old = store_.Get(ids.front());
@@ -616,7 +614,7 @@ void Form9::Command5_Click()
         return;
     const auto ids = SelectedIds();
     if (ids.empty()) {
-        Module1::ShowMessage(this, qcal::msg::kJournalPickEntry);
+        ShowMessage(this, qcal::msg::kJournalPickEntry);
         return;
     }
     if (!Acceptable({}, ids))
@@ -645,34 +643,38 @@ void Form9::Command1_Click()
         return;
     const qcal::MainView& view = View();
     if (!view.buy) {
-        Module1::ShowMessage(this, qcal::msg::kJournalNothingOnMain);
+        ShowMessage(this, qcal::msg::kJournalNothingOnMain);
         return;
     }
-    jf::EntryFields frame = Fields();
-    const jf::EntryReading code = jf::ReadEntryFields(frame);
-    if (code.outcome.reason == qcal::Reason::JournalCode) {
-        ReportField(code.outcome);
+    const std::string code = S(Text(jf::Code)->text().trimmed());
+    if (!qcal::IsSixDigits(code)) {
+        Report(qcal::Refusal(qcal::Reason::JournalCode, jf::Code));
         return;
     }
-    const std::string product = jf::IsProduct(view.fees.market) ? view.fees.market : frame.product;
+    const qcal::CivilDate date = CivilDateOf(tradeDate_->date());
+    // The product the code names; for a code of no product the program knows, the main window's
+    // market when it is a product, else the list's.
+    const qcal::Instrument& market = qcal::FindInstrument(view.fees.market);
+    const std::string product(
+        jf::ProductOf(code, market.name.empty() ? S(product_->currentText()) : std::string(market.name), date).name);
     std::vector<Entry> trades;
     for (const auto& [kind, shown] : {std::pair{EntryKind::Buy, view.buy}, std::pair{EntryKind::Sell, view.sale}}) {
         if (!shown)
             continue;
         if (shown->quantity.Raw() % qcal::Money::kScale != 0) {
-            Module1::ShowMessage(this, qcal::msg::kJournalNotWholeShares);
+            ShowMessage(this, qcal::msg::kJournalNotWholeShares);
             return;
         }
         Entry e;
-        e.date = S(DateText(tradeDate_->date()));
-        e.code = code.fields.text[jf::Code];
+        e.date = date.Format();
+        e.code = code;
         e.product = product;
         e.kind = kind;
         e.price = shown->price;
         e.quantity = shown->quantity.Raw() / qcal::Money::kScale;
         e.amount = shown->amount;
         if (const qcal::Reason problem = jf::FillComputedFees(e, view.fees); problem != qcal::Reason::None) {
-            Module1::ShowMessage(this, qcal::MessageFor(problem));
+            ShowMessage(this, qcal::MessageFor(problem));
             return;
         }
         trades.push_back(std::move(e));
@@ -876,7 +878,7 @@ void Form9::Text10_KeyPress()
 {
     const std::string code = SelectedCode();
     if (code.empty()) {
-        Module1::ShowMessage(this, qcal::msg::kJournalPickEntry);
+        ShowMessage(this, qcal::msg::kJournalPickEntry);
         return;
     }
     const std::string text = S(Text(10)->text());
@@ -914,10 +916,10 @@ bool Form9::Exported(qcal::settings::CsvWrite written, const QString& path)
 {
     switch (written) {
     case qcal::settings::CsvWrite::Ok: return true;
-    case qcal::settings::CsvWrite::NotEncodable: Module1::ShowMessage(this, qcal::msg::kJournalNotGbk); return false;
+    case qcal::settings::CsvWrite::NotEncodable: ShowMessage(this, qcal::msg::kJournalNotGbk); return false;
     case qcal::settings::CsvWrite::Failed: break;
     }
-    Module1::ShowMessage(this, PathMessage(qcal::msg::kJournalExportFailed, path));
+    ShowMessage(this, PathMessage(qcal::msg::kJournalExportFailed, path));
     return false;
 }
 

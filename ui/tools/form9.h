@@ -33,7 +33,7 @@ class JournalModel;
 class Form9 : public SideWindow {
     Q_OBJECT
 public:
-    explicit Form9(Form1& main);
+    explicit Form9(MainLink& main);
     ~Form9() override;
 
     // Text(1) … Text(9) as journal::Field names them, Text(10) the current price of the holding

@@ -15,12 +15,9 @@ QString Figure(qcal::Money value, std::string_view picture = qcal::kExactAmountP
     return Q(qcal::FormatPicture(value, picture));
 }
 
-} // namespace
-
-namespace {
-
 using qcal::journal::Entry;
 using qcal::journal::Fee;
+using qcal::journal::IsTrade;
 using qcal::journal::Kind;
 
 const char* const kHeadings[] = {"日期", "代码", "品种", "类别", "价格", "数量", "金额", "佣金", "印花税", "过户费",
@@ -30,8 +27,6 @@ static_assert(std::size(kHeadings) == JournalModel::kColumnCount);
 // A fee typed as charged is marked, so that it is not taken for one the rules computed.
 constexpr char kTypedMark[] = "*";
 constexpr char kTypedTip[] = "按交割单录入";
-
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
 
 QString Shares(std::int64_t shares) { return SharesText(shares); }
 

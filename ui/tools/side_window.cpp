@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -9,12 +10,12 @@
 #include "core/outcome.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/text.h"
-#include "ui/main/form1.h"
-#include "ui/main/module1.h"
+#include "ui/common/main_feed.h"
+#include "ui/common/message_box.h"
 
 namespace qcal::ui {
 
-SideWindow::SideWindow(Form1& main, const Layout& layout)
+SideWindow::SideWindow(MainLink& main, const Layout& layout)
     : QWidget(nullptr, Qt::Window), main_(main), layout_(layout)
 {
     // No parent: hiding the main window must not take this one with it. The main window
@@ -34,7 +35,22 @@ SideWindow::SideWindow(Form1& main, const Layout& layout)
         command_.push_back(button);
 
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { Return(); });
-    connect(&main.Feed(), &MainFeed::Changed, this, [this] { MainChanged(); });
+    connect(&main.Feed(), &MainFeed::Changed, this, [this] {
+        ShowUnits();
+        MainChanged();
+    });
+    ShowUnits();
+}
+
+void SideWindow::ShowUnits()
+{
+    const qcal::FeeSettings& fees = View().fees;
+    const QString unit =
+        Q(qcal::FindInstrument(fees.market, fees.instruments ? *fees.instruments : qcal::BuiltInInstruments()).unit);
+    for (const char* name : layout_.unitLabels) {
+        if (auto* label = findChild<QLabel*>(QString::fromLatin1(name)))
+            label->setText(unit);
+    }
 }
 
 const qcal::MainView& SideWindow::View() const { return main_.Feed().View(); }
@@ -60,11 +76,10 @@ void SideWindow::WriteTexts(std::span<const std::string> texts)
 
 void SideWindow::Report(const qcal::Outcome& outcome, int enteredIn)
 {
-    QLineEdit* named = outcome.field != 0 ? Text(outcome.field) : nullptr;
-    Module1::ShowMessage(this, qcal::MessageText(outcome, named ? S(named->accessibleName()) : std::string()));
     const int field = enteredIn != 0 ? enteredIn : outcome.field;
-    if (outcome.Focus() == FocusTarget::Field && field != 0)
-        FocusAndSelectAll(Text(field));
+    QLineEdit* focus = outcome.Focus() == FocusTarget::Field && field != 0 ? Text(field) : nullptr;
+    QLineEdit* named = outcome.field != 0 ? Text(outcome.field) : nullptr;
+    Refuse(this, qcal::MessageText(outcome, named ? S(named->accessibleName()) : std::string()), focus);
 }
 
 QPushButton* SideWindow::Command(int index) const
@@ -92,7 +107,7 @@ void SideWindow::HideAndHandBack()
 // happens with this one gone.
 void SideWindow::HandBack()
 {
-    if (layout_.takesMainPlace || main_.isVisible())
+    if (layout_.takesMainPlace || main_.Window().isVisible())
         main_.ComeBack();
 }
 

@@ -3,7 +3,6 @@
 // fits the screen, its fields and buttons by number, unloading when it is closed, and handing
 // control back to the main window when the user closes it.
 
-#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,36 +10,18 @@
 
 #include <QWidget>
 
+#include "core/main_view.h"
 #include "ui/common/controls.h"
+#include "ui/tools/main_link.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace qcal {
 struct Outcome;
-struct MainView;
 }
 
 namespace qcal::ui {
-
-class Form1;
-
-// The side windows, by their form numbers.
-enum SideWindowId : int {
-    AboutWindow = 2,      // Form2
-    BatchSellWindow = 3,  // Form3
-    BatchBuyWindow = 4,   // Form4
-    ConverterWindow = 5,  // Form5
-    MiniWindow = 6,       // Form6
-    TargetWindow = 7,     // Form7
-    AverageDownWindow = 8,  // Form8
-    JournalWindow = 9,      // Form9
-};
-inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,    ConverterWindow,
-                                                MiniWindow,  TargetWindow,    AverageDownWindow, JournalWindow};
-inline constexpr int kLastSideWindow = JournalWindow;
-// The main window keeps a slot for each, up to the last.
-static_assert(kSideWindows[std::size(kSideWindows) - 1] == kLastSideWindow);
 
 class SideWindow : public QWidget {
     Q_OBJECT
@@ -54,6 +35,8 @@ public:
         int clientWidth;   // twips
         int clientHeight;  // twips
         bool takesMainPlace;
+        // The labels that give a quantity's unit: they follow the kind of security (股, 张).
+        std::span<const char* const> unitLabels = {};
     };
 
     QLineEdit* Text(int index) const;  // Text1 … TextN of the table; nullptr beyond
@@ -72,9 +55,9 @@ public:
     void Unload();
 
 protected:
-    SideWindow(Form1& main, const Layout& layout);
+    SideWindow(MainLink& main, const Layout& layout);
 
-    Form1& Main() const { return main_; }
+    MainLink& Main() const { return main_; }
     // The main window's holding and fee settings as it published them last.
     const qcal::MainView& View() const;
 
@@ -99,8 +82,9 @@ protected:
 
 private:
     void HandBack();
+    void ShowUnits();
 
-    Form1& main_;
+    MainLink& main_;
     Layout layout_;
     std::vector<QLineEdit*> text_;        // index 0 unused
     std::vector<QPushButton*> command_;   // index 0 unused

@@ -1,10 +1,8 @@
 #include "ui/tools/side_windows.h"
 
 #include "ui/common/window_fit.h"
-#include "ui/main/form1.h"
 #include "ui/tools/form2.h"
-#include "ui/tools/form3.h"
-#include "ui/tools/form4.h"
+#include "ui/tools/batch_window.h"
 #include "ui/tools/form5.h"
 #include "ui/tools/form6.h"
 #include "ui/tools/form7.h"
@@ -15,7 +13,7 @@ namespace qcal::ui {
 
 namespace {
 
-SideWindow* Create(Form1& main, SideWindowId id)
+SideWindow* Create(MainLink& main, SideWindowId id)
 {
     switch (id) {
     case AboutWindow: return new Form2(main);
@@ -32,7 +30,7 @@ SideWindow* Create(Form1& main, SideWindowId id)
 
 // A window that takes the main window's place goes where the main window was; the batch windows
 // go just below it, where its figures stay in sight. Either way, on the screen.
-void Place(SideWindow& window, const Form1& main)
+void Place(SideWindow& window, const QWidget& main)
 {
     QPoint at = main.geometry().center() - window.rect().center();
     if (!window.TakesMainPlace())
@@ -40,7 +38,7 @@ void Place(SideWindow& window, const Form1& main)
     MoveOnScreen(&window, at);
 }
 
-SideWindow* Existing(Form1& main, SideWindowId id)
+SideWindow* Existing(MainLink& main, SideWindowId id)
 {
     // A closed window lives on until its deferred deletion without the delete-on-close mark.
     auto* window = qobject_cast<SideWindow*>(main.SideWindow(id).data());
@@ -49,25 +47,25 @@ SideWindow* Existing(Form1& main, SideWindowId id)
 
 } // namespace
 
-SideWindow* OpenSideWindow(Form1& main, SideWindowId id)
+SideWindow* OpenSideWindow(MainLink& main, SideWindowId id)
 {
     SideWindow* window = Existing(main, id);
     if (!window) {
         window = Create(main, id);
         FitToScreen(window);
-        Place(*window, main);
+        Place(*window, main.Window());
         main.SideWindow(id) = window;
     }
     window->show();
     window->raise();
     window->activateWindow();
     if (window->TakesMainPlace() && window->isVisible())
-        main.hide();
+        main.Window().hide();
     window->Form_Activate();
     return window;
 }
 
-void ClearBatchFields(Form1& main)
+void ClearBatchFields(MainLink& main)
 {
     for (SideWindowId id : {BatchSellWindow, BatchBuyWindow}) {
         if (auto* window = qobject_cast<BatchWindow*>(main.SideWindow(id).data()))

@@ -5,15 +5,13 @@
 
 namespace qcal::ui {
 
-class Form1;
-
 // Creates the window on first use (or anew when a closed one still awaits its deletion), keeps
 // it in the main window's slot, places it, shows it without blocking, makes it the active window
 // and runs its Form_Activate. A window that takes the main window's place hides the main window
 // once it is up, so the program is never without a window.
-SideWindow* OpenSideWindow(Form1& main, SideWindowId id);
+SideWindow* OpenSideWindow(MainLink& main, SideWindowId id);
 
 // Empties the six batch fields (and their accepted values) of Form3 and Form4 when they exist.
-void ClearBatchFields(Form1& main);
+void ClearBatchFields(MainLink& main);
 
 } // namespace qcal::ui

@@ -9,7 +9,9 @@
 #include <QStringEncoder>
 #include <QTest>
 
+#include "settings/profile_file.h"
 #include "ui/main/form1.h"
+#include "ui/main/module1.h"
 
 namespace qcal::test {
 
@@ -132,6 +134,12 @@ qcal::ui::Form1& MainWindow::Open()
     Activate(&form);
     form.Form_Activate();
     return form;
+}
+
+QString MainWindow::Stored(std::string_view key) const
+{
+    qcal::ui::Module1::FinishPendingSaves();
+    return qcal::settings::ReadProfileString(dir_.filePath(QStringLiteral("QCAL.INI")), QStringLiteral("TIP"), Str(key));
 }
 
 QWidget* MainWindow::Focused() const { return form_ ? form_->focusWidget() : nullptr; }

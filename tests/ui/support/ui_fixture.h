@@ -94,6 +94,8 @@ public:
     qcal::ui::Form1& Create();
     qcal::ui::Form1& form() { return *form_; }
     QString Directory() const { return dir_.path(); }
+    // The value QCAL.INI holds for key of section TIP, once every queued save has been written.
+    QString Stored(std::string_view key) const;
 
     // The widget that has the focus inside the main window (whether or not the window is active).
     QWidget* Focused() const;
