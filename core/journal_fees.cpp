@@ -26,8 +26,12 @@ EntryFees FeesFor(const Entry& entry, const FeeSettings& broker)
     if (!reading.schedule)
         return {std::nullopt, reading.problem};
     const Side side = entry.kind == Kind::Sell ? Side::Sell : Side::Buy;
-    const auto fees = reading.schedule->Charge(side, entry.amount, Money::FromWhole(entry.quantity));
-    return {fees, fees ? Reason::None : Reason::OutOfRange};
+    try {
+        const auto fees = reading.schedule->Charge(side, entry.amount, Money::FromWhole(entry.quantity));
+        return {fees, fees ? Reason::None : Reason::OutOfRange};
+    } catch (const OutOfRange&) {
+        return {std::nullopt, Reason::OutOfRange};  // shares beyond Money's range
+    }
 }
 
 Reason FillComputedFees(Entry& entry, const FeeSettings& broker)

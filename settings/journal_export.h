@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "core/civil_date.h"
-#include "core/fees.h"
+#include "core/fee_settings.h"
 #include "core/money.h"
 #include "settings/csv_file.h"
 #include "settings/journal_store.h"
