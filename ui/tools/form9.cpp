@@ -93,7 +93,7 @@ constexpr ControlSpec kControls[] = {
     {"Label12", Kind::Label, "Frame1", 120, Row(11), 900, 315, "备注", {}},
     {"Text9", Kind::TextBox, "Frame1", kFieldLeft, Row(11), kFieldWidth, 315, {}, "随便写点什么，回车即新增这条记录"},
     {"Label13", Kind::Note, "Frame1", 120, Row(12), kFrameWidth - 240, 700, 
-     "费用留空的按代码所属品种的现行规则、主窗口的佣金费率和券商费率计算；填了的按交割单保存，表中以*标出。", {}},
+     "费用留空的按代码所属品种的现行规则和主窗口的费率计算；填了的按交割单保存，表中以*标出。", {}},
     {"Command3", Kind::Button, "Frame1", 120, Row(14), 1200, 495, "新 增", "把上面的内容作为一条新记录"},
     {"Command4", Kind::Button, "Frame1", 1440, Row(14), 1200, 495, "修 改", "用上面的内容改写表中选中的记录"},
     {"Command5", Kind::Button, "Frame1", 2760, Row(14), 1200, 495, "删 除", "删除表中选中的记录"},
