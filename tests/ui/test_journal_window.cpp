@@ -312,6 +312,14 @@ void TestJournalWindow::theCodeNamesTheProduct()
     QCOMPARE(Cell(j, 0, JournalModel::Product), Str(qcal::kBonds));
     QCOMPARE(NewestFees(j), (QStringList{"2.00", "0.00", "0.00", "0.00", "10,002.00"}));
 
+    // A bond's quantity is in 张; bonus shares are shares whatever the product.
+    auto* unit = j->findChild<QLabel*>(QStringLiteral("Label17"));
+    j->KindList()->setCurrentText(QStringLiteral("买入"));
+    j->ProductList()->setCurrentText(Str(qcal::kBonds));
+    QCOMPARE(unit->text(), QStringLiteral("张"));
+    j->KindList()->setCurrentText(QStringLiteral("送股"));
+    QCOMPARE(unit->text(), QStringLiteral("股"));
+
     // A B share: the list's product.
     j->Grid1()->clearSelection();
     j->EntryDate()->setDate(QDate(2024, 3, 5));

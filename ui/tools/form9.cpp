@@ -252,6 +252,7 @@ Form9::Form9(MainLink& main)
     OnFieldKeys(Text(10), {[this] { Text10_KeyPress(); }, nullptr, nullptr});
 
     connect(kind_, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
+    connect(product_, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
     connect(Command(1), &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command(2), &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command(3), &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -458,6 +459,10 @@ void Form9::KindChanged()
     const PriceCaption caption = PriceCaptionOf(kind);
     findChild<QLabel*>(QStringLiteral("Label6"))->setText(QString::fromUtf8(caption.caption));
     findChild<QLabel*>(QStringLiteral("Label16"))->setText(Q(caption.unit));
+    // A trade's quantity in the product's unit (张 for bonds); bonus shares are shares.
+    const bool trade = jf::IsTrade(kind);
+    findChild<QLabel*>(QStringLiteral("Label17"))
+        ->setText(Q(trade ? qcal::FindInstrument(S(product_->currentText())).unit : qcal::caption::kUnitShares));
     Text(jf::Price)->setAccessibleName(QString::fromUtf8(caption.caption));
     for (int field = 1; field <= jf::kEntryFieldCount; ++field)
         Text(field)->setEnabled(jf::FieldUsed(kind, static_cast<jf::Field>(field)));

@@ -80,6 +80,7 @@ private:
     // The entry frame.
     qcal::journal::EntryFields Fields() const;
     void SetFields(const qcal::journal::EntryFields& fields);
+    // The kind or the product chosen: the price's caption, the units, the fields the kind reads.
     void KindChanged();
     void RowSelected();
     void ReportField(const qcal::Outcome& outcome);
