@@ -82,6 +82,8 @@ bool StartsWithOneOf(std::string_view code, std::string_view prefixes)
     return false;
 }
 
+} // namespace
+
 bool IsSixDigits(std::string_view code)
 {
     if (code.size() != 6)
@@ -92,8 +94,6 @@ bool IsSixDigits(std::string_view code)
     }
     return true;
 }
-
-} // namespace
 
 InstrumentTable BuiltInInstruments() { return kBuiltIn; }
 

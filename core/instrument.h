@@ -94,6 +94,9 @@ const Instrument& UnknownInstrument();
 // Whether the row is an entry of the program's own rules (its own entry is itself).
 bool IsOwnRulesEntry(const Instrument& row);
 
+// Whether a text is a security code: six digits, nothing else.
+bool IsSixDigits(std::string_view code);
+
 // The row whose codes a six-digit code starts with on that trade date; nullptr when the text is
 // not six digits or no row has it.
 const Instrument* InstrumentOfCode(std::string_view code, CivilDate date, InstrumentTable table = BuiltInInstruments());

@@ -76,9 +76,9 @@ std::optional<Money> CostPerShare(Money total, std::int64_t shares)
     return Money::FromRaw(Narrow(thousandths * rawPerThousandth));
 }
 
-// Seconds into the day of "HH:MM" or "HH:MM:SS"; -1 for no time, so that it comes first;
-// nullopt when the text is no time.
-std::optional<std::int32_t> SecondsOf(std::string_view text)
+} // namespace
+
+std::optional<std::int32_t> SecondsOfTime(std::string_view text)
 {
     if (text.empty())
         return -1;
@@ -96,6 +96,8 @@ std::optional<std::int32_t> SecondsOf(std::string_view text)
     return parts[0] * 3600 + parts[1] * 60 + parts[2];
 }
 
+namespace {
+
 // The code as a number; nullopt unless it is six digits.
 std::optional<std::int32_t> CodeNumber(std::string_view code)
 {
@@ -109,8 +111,6 @@ std::optional<std::int32_t> CodeNumber(std::string_view code)
     }
     return n;
 }
-
-bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
 
 // What is wrong with the entry in itself, whatever else the journal holds.
 std::optional<Problem> CheckFields(const Entry& e)
@@ -333,25 +333,6 @@ private:
     std::int64_t recorded_ = 0;  // all the dividends given to the lots so far, the same unit
 };
 
-std::string_view MessageOf(Problem problem)
-{
-    switch (problem) {
-    case Problem::DateNotADate: return msg::kJournalDate;
-    case Problem::TimeNotATime: return msg::kJournalTime;
-    case Problem::CodeNotSixDigits: return msg::kJournalCode;
-    case Problem::QuantityNotPositive: return msg::kJournalQuantity;
-    case Problem::PriceNotPositive: return msg::kJournalPrice;
-    case Problem::AmountNotPositive: return msg::kJournalAmount;
-    case Problem::FeeNegative: return msg::kJournalFee;
-    case Problem::RateNotPositive: return msg::kJournalRate;
-    case Problem::BonusSharesMismatch: return msg::kJournalBonusShares;
-    case Problem::SaleAboveHeld: return msg::kJournalSaleAboveHeld;
-    case Problem::NoSharesHeld: return msg::kJournalNoShares;
-    case Problem::OutOfRange: return msg::kOutOfRange;
-    }
-    return msg::kInputError;
-}
-
 Holdings Refuse(Problem problem, std::int64_t entryId) { return {{}, Refusal{problem, entryId}}; }
 
 } // namespace
@@ -376,12 +357,31 @@ std::optional<Kind> KindFromName(std::string_view name)
     return std::nullopt;
 }
 
+std::string_view ProblemText(Problem problem)
+{
+    switch (problem) {
+    case Problem::DateNotADate: return msg::kJournalDate;
+    case Problem::TimeNotATime: return msg::kJournalTime;
+    case Problem::CodeNotSixDigits: return msg::kJournalCode;
+    case Problem::QuantityNotPositive: return msg::kJournalQuantity;
+    case Problem::PriceNotPositive: return msg::kJournalPrice;
+    case Problem::AmountNotPositive: return msg::kJournalAmount;
+    case Problem::FeeNegative: return msg::kJournalFee;
+    case Problem::RateNotPositive: return msg::kJournalRate;
+    case Problem::BonusSharesMismatch: return msg::kJournalBonusShares;
+    case Problem::SaleAboveHeld: return msg::kJournalSaleAboveHeld;
+    case Problem::NoSharesHeld: return msg::kJournalNoShares;
+    case Problem::OutOfRange: return msg::kOutOfRange;
+    }
+    return msg::kInputError;
+}
+
 std::string RefusalText(const Refusal& refusal)
 {
     std::string text(msg::kJournalEntryHead);
     text += std::to_string(refusal.entryId);
     text += msg::kJournalEntryTail;
-    text += MessageOf(refusal.problem);
+    text += ProblemText(refusal.problem);
     return text;
 }
 
@@ -408,7 +408,7 @@ Holdings ComputeHoldings(std::span<const Entry> entries)
         const auto date = CivilDate::Parse(e.date);
         if (!date)
             return Refuse(Problem::DateNotADate, e.id);
-        const auto seconds = SecondsOf(e.time);
+        const auto seconds = SecondsOfTime(e.time);
         if (!seconds)
             return Refuse(Problem::TimeNotATime, e.id);
         if (const auto problem = CheckFields(e))

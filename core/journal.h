@@ -65,6 +65,9 @@ enum class Kind {
     ReserveShares,  // 转增: shares from the capital reserve, not taxed
 };
 
+// A buy or a sale: the entries with an amount and fees.
+constexpr bool IsTrade(Kind kind) { return kind == Kind::Buy || kind == Kind::Sell; }
+
 std::string_view KindName(Kind kind);
 std::optional<Kind> KindFromName(std::string_view name);
 
@@ -118,8 +121,13 @@ struct Refusal {
     friend bool operator==(const Refusal&, const Refusal&) = default;
 };
 
-// The message for the user, in Chinese, naming the entry by its id.
+// The message for the user, in Chinese, naming the entry by its id; and the message alone.
 std::string RefusalText(const Refusal& refusal);
+std::string_view ProblemText(Problem problem);
+
+// Seconds into the day of an entry's time "HH:MM" or "HH:MM:SS", -1 for no time (such an entry
+// comes first on its day); nullopt when the text is no time. The order entries are taken in.
+std::optional<std::int32_t> SecondsOfTime(std::string_view text);
 
 // A lot held: what is left of one buy.
 struct Lot {

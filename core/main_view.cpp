@@ -22,9 +22,12 @@ Money CostOf(Money toRecover, Money shares)
 
 MainView ViewOf(const MainWindowState& s)
 {
-    MainView view{s.fees, std::nullopt};
+    MainView view{s.fees, std::nullopt, std::nullopt, std::nullopt};
     if (!s.shownBuy || s.text[Paid].empty())
         return view;
+    view.buy = ShownTrade{s.shownBuy->price, s.shownBuy->quantity, s.buy.amount};
+    if (s.sell.quantity > Money() && !s.text[Received].empty())
+        view.sale = ShownTrade{s.sell.price, s.sell.quantity, s.sell.amount};
     // The buy as it was computed: its texts may have been retyped since without Enter.
     const Money bought = FigureOf(s.shownBuy->basis.quantity);
     if (bought <= Money())

@@ -25,14 +25,25 @@ struct HeldPosition {
     friend bool operator==(const HeldPosition&, const HeldPosition&) = default;
 };
 
+// A trade on screen as the journal records it: its price (the average of a multi-batch trade), the
+// shares traded and the amount traded.
+struct ShownTrade {
+    Money price;
+    Money quantity;
+    Money amount;
+    friend bool operator==(const ShownTrade&, const ShownTrade&) = default;
+};
+
 struct MainView {
     FeeSettings fees;
     std::optional<HeldPosition> holding;
+    std::optional<ShownTrade> buy;   // the buy computed (Text10 shows the money paid), bonus shares not counted
+    std::optional<ShownTrade> sale;  // the sale computed (Text20 shows the money received)
     friend bool operator==(const MainView&, const MainView&) = default;
 };
 
-// The view of a main window's state: a holding when a buy is computed (Text10 shows the money
-// paid) and shares remain after the sale on screen, if any.
+// The view of a main window's state: the trades computed, and a holding when a buy is computed
+// and shares remain after the sale on screen, if any.
 MainView ViewOf(const MainWindowState& state);
 
 } // namespace qcal

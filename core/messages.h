@@ -101,6 +101,23 @@ inline constexpr std::string_view kJournalRate = "每10股派息或送转的数�
 inline constexpr std::string_view kJournalBonusShares = "送转的股数与每10股送转的比例不符，请重新输入       ";
 inline constexpr std::string_view kJournalSaleAboveHeld = "卖出的数量超过了当时持有的股数，请检查此前的买卖记录       ";
 inline constexpr std::string_view kJournalNoShares = "当日没有持股，不能分红或送转股，请检查日期       ";
+// The journal window's and its file's. "{}" stands for a file's path.
+inline constexpr std::string_view kJournalNothingOnMain = "主窗口还没有算出买入，没有可以记入的交易       ";
+inline constexpr std::string_view kJournalNotWholeShares = "主窗口的股数不是整数，不能记入交易记录       ";
+inline constexpr std::string_view kJournalPickEntry = "请先在交易记录表中选中一条记录       ";
+inline constexpr std::string_view kJournalNothingToUndo = "没有可以撤销的修改       ";
+inline constexpr std::string_view kJournalChangeBreaks = "这样改了以后持仓无法计算，没有保存。";
+inline constexpr std::string_view kJournalReadOnly = "交易记录现在只能查看，不能修改       ";
+inline constexpr std::string_view kJournalWriteFailed =
+    "交易记录写入失败（磁盘已满或无法写入），这次修改没有保存，原有的记录不变       ";
+inline constexpr std::string_view kJournalBusy =
+    "交易记录正由另一个打开的本程序使用，这里只能查看，不能修改。关闭另一个后重新打开本窗口即可修改       ";
+inline constexpr std::string_view kJournalNewer = "交易记录文件是更新版本的本程序写的，这里只能查看，不能修改       ";
+inline constexpr std::string_view kJournalDamaged =
+    "交易记录文件已损坏或不是交易记录，原文件已改名保存为{}，现已新建一个空的交易记录       ";
+inline constexpr std::string_view kJournalCannotOpen = "无法打开交易记录文件{}，交易记录不能使用       ";
+inline constexpr std::string_view kJournalExportFailed = "导出失败，无法写入文件{}       ";
+inline constexpr std::string_view kJournalNotGbk = "有的文字无法用GBK编码保存，请改用UTF-8导出       ";
 // A quantity the exchange does not take: "{}" is the kind's rule ("科创板买入至少200股…").
 inline constexpr std::string_view kNotTradable = "输入错误，{}，请重新输入       ";
 inline constexpr std::string_view kSecurityCode =

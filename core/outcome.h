@@ -43,6 +43,13 @@ enum class Reason {
     FieldOutOfRange,         // a value beyond what the calculation can hold
     TargetProfitTooLarge,    // a target profit whose yield passes what can be computed
     TargetPriceTooHigh,      // a target whose price passes the prices a field accepts
+    // The journal window's entry fields.
+    JournalDate,
+    JournalTime,
+    JournalCode,
+    JournalQuantity,         // a trade's shares not a whole number above 0, bonus shares below 0
+    JournalFee,              // a fee below 0
+    JournalNothingOnMain,    // nothing computed on the main window to record
     BrokerTerms,             // a rate or minimum of the broker's terms cannot be used
     NotTradableBuy,          // a quantity the exchange does not take for a purchase of the kind
     NotTradableSell,         // nor for a sale
@@ -86,6 +93,12 @@ constexpr std::string_view MessageFor(Reason reason)
     case Reason::FieldOutOfRange: return msg::kFieldOutOfRange;
     case Reason::TargetProfitTooLarge: return msg::kTargetProfitTooLarge;
     case Reason::TargetPriceTooHigh: return msg::kTargetPriceTooHigh;
+    case Reason::JournalDate: return msg::kJournalDate;
+    case Reason::JournalTime: return msg::kJournalTime;
+    case Reason::JournalCode: return msg::kJournalCode;
+    case Reason::JournalQuantity: return msg::kJournalQuantity;
+    case Reason::JournalFee: return msg::kJournalFee;
+    case Reason::JournalNothingOnMain: return msg::kJournalNothingOnMain;
     case Reason::BrokerTerms: return msg::kBrokerTerms;
     case Reason::NotTradableBuy:
     case Reason::NotTradableSell: return msg::kNotTradable;

@@ -1,5 +1,5 @@
 #pragma once
-// Where QCAL.INI lives.
+// Where QCAL.INI lives, and the trade journal beside it.
 //
 // A copy that the user unpacked into a folder of their own keeps its settings beside the program,
 // as it always has. A copy installed for all users (in /usr/bin or /opt/...) keeps them in the
@@ -11,6 +11,8 @@
 namespace qcal::settings {
 
 inline constexpr char kIniFileName[] = "QCAL.INI";
+// The trade journal, beside it (settings/journal_store.h).
+inline constexpr char kJournalFileName[] = "journal.db";
 // The name of the installed menu entry (<prefix>/share/applications/<id>.desktop).
 inline constexpr char kDesktopFileId[] = "io.github.qcal.Qcal";
 

@@ -6,17 +6,25 @@
 
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <random>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/fees.h"
+#include "core/journal_fees.h"
+#include "settings/journal_store.h"
 #include "support/ui_fixture.h"
+#include "tests/core/journal_draw.h"
 #include "ui/common/text.h"
 #include "ui/main/form1.h"
 #include "ui/common/field_checks.h"
@@ -26,6 +34,7 @@
 #include "ui/tools/form6.h"
 #include "ui/tools/form7.h"
 #include "ui/tools/form8.h"
+#include "ui/tools/form9.h"
 #include "ui/tools/side_windows.h"
 
 namespace {
@@ -92,6 +101,45 @@ void Type(QWidget* window, std::initializer_list<const char*> texts)
     int field = 1;
     for (const char* text : texts)
         Enter(side->Text(field++), QString::fromLatin1(text));
+}
+
+// A journal of a few hundred trades in lots of 100 over two years, five codes, the fees those of
+// the current rules at 0.25 ‰, a few typed as charged.
+void FillJournal(const QString& path)
+{
+    std::mt19937_64 rng(3);
+    auto entries = qcal::test::DrawJournal(rng, {300, 5, 30, 700, 6, false});
+    const qcal::FeeSettings broker{"0.25", "1", std::string(qcal::kShanghai), qcal::FeeRules::Current, false};
+    for (qcal::journal::Entry& e : entries) {
+        e.date.replace(0, 4, std::to_string(std::stoi(e.date.substr(0, 4)) + 4));
+        // The drawn codes 600000, 600007, … stand for five securities of the five boards.
+        static const std::map<std::string, std::pair<const char*, const char*>> kSecurities = {
+            {"600000", {"600036", "上海A股"}}, {"600007", {"601318", "上海A股"}}, {"600014", {"000001", "深圳A股"}},
+            {"600021", {"300750", "创业板"}},  {"600028", {"688981", "科创板"}}};
+        const auto& [code, product] = kSecurities.at(e.code);
+        e.code = code;
+        e.product = product;
+        if (e.kind == qcal::journal::Kind::Buy || e.kind == qcal::journal::Kind::Sell) {
+            e.quantity *= 100;
+            e.amount = e.price.TimesWhole(e.quantity);
+            const bool typed = e.commission.typed;
+            e.commission = e.stampDuty = e.transferFee = e.otherFees = {};
+            if (typed)
+                e.commission = {qcal::Money::FromWhole(5), true};
+            qcal::journal::FillComputedFees(e, broker);
+        } else {
+            e.quantity = 0;
+        }
+    }
+    // Lots of 100 change what the bonus shares come to: the few entries that no longer add up go.
+    while (const auto refused = qcal::journal::ComputeHoldings(entries).refusal) {
+        std::erase_if(entries, [&](const qcal::journal::Entry& e) { return e.id == refused->entryId; });
+    }
+    for (qcal::journal::Entry& e : entries)
+        e.id = 0;
+    qcal::settings::JournalStore store;
+    store.Open(path);
+    store.Import(entries);
 }
 
 } // namespace
@@ -182,6 +230,20 @@ int main(int argc, char* argv[])
         Enter(window->Text(qcal::position::BuyBackPrice), QStringLiteral("10.2"));
         Save(window, "average-down.png");
         window->close();
+    });
+    // The journal window on a few hundred trades; then its holdings, a code and a sale selected.
+    Scene([](Form1& form) {
+        UseRates(form, "0.25", "1", qcal::kShanghai);
+        form.Check(qcal::ui::CurrentRulesCheck)->setChecked(true);
+        FillJournal(form.JournalPath());
+        auto* journal = Open<qcal::ui::Form9>(form, qcal::ui::JournalWindow);
+        journal->Grid1()->selectRow(2);
+        Save(journal, "journal.png");
+        journal->Tabs()->setCurrentIndex(1);
+        journal->Grid2()->selectRow(1);
+        journal->Grid3()->selectRow(0);
+        Save(journal, "journal-holdings.png");
+        journal->close();
     });
     return g_failures == 0 ? 0 : 1;
 }

@@ -295,7 +295,7 @@ void TestSideWindowsFollow::escapeReturnsFromEverySideWindow()
             form.centralWidget()->findChild<QPushButton*>(QString::fromLatin1(button))->click();
             return;
         }
-        const char* actions[] = {"", "", "GY", "", "", "JHG", "MNCK", "MBJ", "BCZT"};
+        const char* actions[] = {"", "", "GY", "", "", "JHG", "MNCK", "MBJ", "BCZT", "JYJL"};
         form.Action(actions[id])->trigger();
     };
     for (qcal::ui::SideWindowId id : qcal::ui::kSideWindows) {

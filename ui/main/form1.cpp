@@ -59,7 +59,8 @@ const TopMenu kMenus[] = {
      {{"MNCK", "迷你窗口", ItemKind::Plain},
       {"JHG", "金换股", ItemKind::Plain},
       {"MBJ", "目标价与盈亏表", ItemKind::Plain},
-      {"BCZT", "补仓与做T", ItemKind::Plain}}},
+      {"BCZT", "补仓与做T", ItemKind::Plain},
+      {"JYJL", "交易记录", ItemKind::Plain}}},
     {"SZ", "设置",
      {{"YH", "———————", ItemKind::Divider},
       {"CKZD", "窗口置顶", ItemKind::Checkable},
@@ -149,6 +150,11 @@ Form1::~Form1()
 }
 
 QString Form1::IniPath() const { return QDir(iniDirectory_).filePath(QString::fromLatin1(qcal::settings::kIniFileName)); }
+
+QString Form1::JournalPath() const
+{
+    return QDir(iniDirectory_).filePath(QString::fromLatin1(qcal::settings::kJournalFileName));
+}
 
 void Form1::CreateMenus()
 {
@@ -292,11 +298,12 @@ qcal::FeeSettings Form1::Fees() const
     qcal::FeeSettings fees{S(combo_[CommissionCombo]->currentText()), S(combo_[StampDutyCombo]->currentText()),
                            S(combo_[MarketCombo]->currentText()), current ? qcal::FeeRules::Current : qcal::FeeRules::Own,
                            current && check_[WaiveMinimumCheck]->isChecked()};
-    if (current) {
-        fees.terms = terms_;
+    // The broker's terms and the rule table serve the journal whatever the rules on screen; the
+    // trade date is the current rules' own.
+    fees.terms = terms_;
+    fees.ruleTable = &rules_.table;
+    if (current)
         fees.tradeDate = TradeDate().Format();
-        fees.ruleTable = &rules_.table;
-    }
     return fees;
 }
 

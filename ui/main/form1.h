@@ -85,6 +85,7 @@ public:
     // One slot per side window. The opener creates them lazily; Clear closes the batch windows,
     // the converter and the mini window, and Exit closes all of them.
     QPointer<QWidget>& SideWindow(SideWindowId id) override;
+    QString JournalPath() const override;
 
     // A side window hands control back: show, raise, activate and run Form_Activate.
     // Does nothing once the program is exiting.

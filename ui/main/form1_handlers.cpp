@@ -119,6 +119,7 @@ void Form1::ConnectHandlers()
     onMenu("GY", [this] { OpenSide(AboutWindow); });
     onMenu("MBJ", [this] { OpenSide(TargetWindow); });
     onMenu("BCZT", [this] { OpenSide(AverageDownWindow); });
+    onMenu("JYJL", [this] { OpenSide(JournalWindow); });
     // The menu's check marks drive the boxes, whose click behaviour does the rest.
     onMenu("CKZD", [this] { check_[OnTopCheck]->setChecked(Action("CKZD")->isChecked()); });
     onMenu("JYMR", [this] { check_[RememberBuyCheck]->setChecked(Action("JYMR")->isChecked()); });

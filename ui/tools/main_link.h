@@ -25,10 +25,11 @@ enum SideWindowId : int {
     MiniWindow = 6,         // Form6
     TargetWindow = 7,       // Form7
     AverageDownWindow = 8,  // Form8
+    JournalWindow = 9,      // Form9
 };
-inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,   ConverterWindow,
-                                                MiniWindow,  TargetWindow,    AverageDownWindow};
-inline constexpr int kLastSideWindow = AverageDownWindow;
+inline constexpr SideWindowId kSideWindows[] = {AboutWindow, BatchSellWindow, BatchBuyWindow,    ConverterWindow,
+                                                MiniWindow,  TargetWindow,    AverageDownWindow, JournalWindow};
+inline constexpr int kLastSideWindow = JournalWindow;
 static_assert(std::size(kSideWindows) == kLastSideWindow - AboutWindow + 1, "every side window is listed once");
 
 class MainLink {
@@ -41,6 +42,8 @@ public:
     virtual void ComeBack() = 0;
     // One slot per side window, where the opener keeps it.
     virtual QPointer<QWidget>& SideWindow(SideWindowId id) = 0;
+    // The trade journal's file: beside the settings file, so that both move together.
+    virtual QString JournalPath() const = 0;
 
     // The calculation state, for a multi-batch window's post, and the state it leaves.
     virtual qcal::MainWindowState Snapshot() const = 0;

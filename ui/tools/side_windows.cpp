@@ -7,6 +7,7 @@
 #include "ui/tools/form6.h"
 #include "ui/tools/form7.h"
 #include "ui/tools/form8.h"
+#include "ui/tools/form9.h"
 
 namespace qcal::ui {
 
@@ -22,6 +23,7 @@ SideWindow* Create(MainLink& main, SideWindowId id)
     case MiniWindow: return new Form6(main);
     case TargetWindow: return new Form7(main);
     case AverageDownWindow: return new Form8(main);
+    case JournalWindow: return new Form9(main);
     }
     return nullptr;
 }
