@@ -94,6 +94,9 @@ struct Entry {
     Money amount;  // buy and sell: the amount traded, as charged; not read otherwise
     Fee commission, stampDuty, transferFee, otherFees;  // buy and sell only
     std::string note;
+    // For an entry imported from a broker's statement: the row's duplicate key (statement.h), so
+    // that importing the same rows again finds them. Empty for an entry typed in.
+    std::string source;
 
     Money Fees() const { return commission.value + stampDuty.value + transferFee.value + otherFees.value; }
     friend bool operator==(const Entry&, const Entry&) = default;
