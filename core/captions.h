@@ -66,7 +66,7 @@ inline constexpr std::string_view kRealisedProfitTip =
 
 // Label27, under the settings: the rules in force, in plain words (the current rules' rates are
 // those of the trade date and the kind, see CurrentRulesNote).
-inline constexpr std::string_view kRulesNoteCurrent = "按现行规则计费（{}起的费率）：";
+inline constexpr std::string_view kRulesNoteCurrent = "{}起的费率：";
 inline constexpr std::string_view kRulesNoteStampDuty = "印花税只在卖出时收{}‰，";
 inline constexpr std::string_view kRulesNoteNoStampDuty = "不收印花税，";
 inline constexpr std::string_view kRulesNoteTransferFee = "过户费双向{}‰，";
