@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -81,20 +80,9 @@ Form11::Form11(QWidget* parent, const QString& path, qcal::settings::StatementFi
         Combo(2)->addItem(QString::fromUtf8(show));
 
     model_ = new ImportModel(this);
-    grid1_ = new QTableView(this);
-    grid1_->setObjectName(QStringLiteral("Grid1"));
-    grid1_->setAccessibleName(QStringLiteral("交割单的每一行"));
-    grid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid1_->setWordWrap(false);
-    grid1_->verticalHeader()->setVisible(false);
-    // Fixed heights and widths: sizing to contents would read every row.
-    grid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid1_->verticalHeader()->setDefaultSectionSize(TwipsToPx(this, 300));
+    grid1_ = MakeRowsView(this, "Grid1", "交割单的每一行");
     grid1_->setModel(model_);
-    for (int c = 0; c < static_cast<int>(std::size(kColumnTwips)); ++c)
-        grid1_->setColumnWidth(c, TwipsToPx(this, kColumnTwips[c]));
-    grid1_->horizontalHeader()->setStretchLastSection(true);
+    SetColumnWidths(grid1_, kColumnTwips);
     grid1_->setGeometry(TwipsRect(this, 120, kGridTop, kClientWidth - 240, kGridHeight));
 
     Show(file);
