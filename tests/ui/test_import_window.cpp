@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -34,6 +35,7 @@
 #include "ui/tools/form12.h"
 #include "ui/tools/form9.h"
 #include "ui/tools/import_model.h"
+#include "ui/tools/journal_model.h"
 
 using qcal::Money;
 using qcal::test::Str;
@@ -64,7 +66,7 @@ struct Sidecar {
 
 Money Figure(const QString& text)
 {
-    const auto money = qcal::ParseMoney(Str(text.trimmed().remove(QLatin1Char(','))).c_str());
+    const auto money = qcal::ParseMoney(text.trimmed().remove(QLatin1Char(',')).toStdString());
     if (!money)
         qFatal("not a figure: %s", qPrintable(text));
     return *money;
