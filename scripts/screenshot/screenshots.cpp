@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -252,7 +254,11 @@ int main(int argc, char* argv[])
         UseRates(form, "0.2", "1", qcal::kShanghai);
         form.Check(qcal::ui::CurrentRulesCheck)->setChecked(true);
         auto* journal = Open<qcal::ui::Form9>(form, qcal::ui::JournalWindow);
-        journal->ImportStatement(QStringLiteral(QCAL_TEST_DATA "/statements/layout-c.csv"));
+        // Under a name a user's download would have, not the source tree's path.
+        QTemporaryDir files;
+        const QString statement = QDir(files.path()).filePath(QStringLiteral("交割单20231231.csv"));
+        QFile::copy(QStringLiteral(QCAL_TEST_DATA "/statements/layout-c.csv"), statement);
+        journal->ImportStatement(statement);
         auto* preview = journal->findChild<qcal::ui::Form11*>();
         if (!preview) {
             std::fprintf(stderr, "the import preview did not open\n");
