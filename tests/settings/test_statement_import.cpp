@@ -114,8 +114,10 @@ FeeSettings QuarterPerMille()
 
 TEST(StatementImport, TheAuditFindsExactlyThePlantedErrorsWithTheirCauses)
 {
-    for (const char* name : {"layout-a.csv", "layout-b.txt", "layout-c.csv"}) {
+    // The 5,000 trades of make_samples.py --rows 5000 are all charged right, and not all held.
+    for (const std::string name : {"layout-a.csv", "layout-b.txt", "layout-c.csv", "layout-a-5000.csv"}) {
         SCOPED_TRACE(name);
+        const bool sample = !name.ends_with("-5000.csv");
         const std::string base = std::string(QCAL_TEST_DATA) + "/statements/" + name;
         const Sidecar sidecar = ReadSidecar(base.substr(0, base.rfind('.')) + ".expected");
         const settings::StatementFile file = settings::ReadStatementFile(QString::fromStdString(base));
@@ -142,7 +144,9 @@ TEST(StatementImport, TheAuditFindsExactlyThePlantedErrorsWithTheirCauses)
         for (std::size_t i = 0; i < numbered.size(); ++i)
             numbered[i].id = static_cast<std::int64_t>(i + 1);
         const journal::Holdings holdings = journal::ComputeHoldings(numbered);
-        EXPECT_FALSE(holdings.refusal) << journal::RefusalText(*holdings.refusal);
+        if (sample) {
+            EXPECT_FALSE(holdings.refusal) << journal::RefusalText(*holdings.refusal);
+        }
 
         const audit::Audit audit = audit::AuditFees(entries, sidecar.broker);
         ASSERT_EQ(audit.trades.size(), tradeLines.size());
