@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/command_line.h"
 #include "app/smoke_test.h"
 #include "ui/common/application.h"
 #include "ui/main/form1.h"
@@ -7,6 +8,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Chosen before any QApplication exists: the command line must run without a display.
+    if (qcal::app::WantsCommandLine(argc, argv))
+        return qcal::app::RunCommandLine(argc, argv);
     QApplication app(argc, argv);
     qcal::ui::PrepareApplication(app);
     qcal::ui::Module1::InputValid = 0;

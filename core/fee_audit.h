@@ -43,6 +43,8 @@ struct FeeLine {
     Cause cause = Cause::Unknown;
     // The commission rate charged, per mille of the amount, to 0.001 halves up (RateAboveTerms).
     std::optional<Money> chargedRate;
+    // With it, the rate of the broker's terms for the trade's kind of security, as typed ("0.25").
+    std::string termsRate;
 
     Money Difference() const { return charged - computed; }
     bool Differs() const;  // |difference| > 0.01

@@ -142,6 +142,12 @@ inline constexpr std::string_view kStatementLineTooLong = "第{}行超过{}字�
 inline constexpr std::string_view kStatementTooManyColumns = "第{}行超过{}列，不像是交割单，无法读取       ";
 inline constexpr std::string_view kStatementTooManyRows = "交割单超过{}行（到第{}行为止），无法一次读取       ";
 inline constexpr std::string_view kStatementUnreadable = "无法读取文件：{}       ";
+// Importing a statement into the journal (the journal window): "{}" filled in order.
+inline constexpr std::string_view kImportFileProblem = "交割单{}无法导入：{}";
+inline constexpr std::string_view kImportDone = "导入完成：{}       ";
+inline constexpr std::string_view kImportEncodingFailed = "按{}编码无法读取这个交割单：{}";
+inline constexpr std::string_view kMappingNeeded = "请为“{}”选择交割单中的一列       ";
+inline constexpr std::string_view kMappingSameColumn = "“{}”和“{}”不能是同一列，请重新选择       ";
 // Why a row of a statement is skipped: words in a list, not boxes (no blanks after them).
 inline constexpr std::string_view kSkipBankTransfer = "银行转账";
 inline constexpr std::string_view kSkipInterest = "利息";
@@ -153,5 +159,32 @@ inline constexpr std::string_view kSkipOutOfRange = "{}的数值超出范围";
 inline constexpr std::string_view kSkipNotPositive = "{}必须大于0";
 inline constexpr std::string_view kSkipNotDate = "{}不是日期";
 inline constexpr std::string_view kSkipNotCode = "{}不是6位数字";
+inline constexpr std::string_view kSkipNotWholeShares = "{}不是整数";
+inline constexpr std::string_view kSkipNothingHeld = "当日没有持股，无法折算每10股的数量";
+inline constexpr std::string_view kSkipFees = "费用无法计算：{}";
+inline constexpr std::string_view kSkipEntry = "无法记入：{}";
+inline constexpr std::string_view kInJournal = "已在交易记录中";
+inline constexpr std::string_view kTwiceInFile = "与第{}行重复";
+// The import's summary, and the note an event keeps of what the statement said.
+inline constexpr std::string_view kImportSummary = "导入交易 {} 笔、事件 {} 笔；跳过 {} 行；重复 {} 行";
+inline constexpr std::string_view kImportEventNote = "交割单：{} {}，当日持股 {}";
+// The command line's: one line on stderr each.
+inline constexpr std::string_view kCliDescription = "股票交易费用成本睿衡计算器：不开窗口导入交割单、核对费用、导出交易记录";
+inline constexpr std::string_view kCliImport = "把交割单导入设置文件夹中的交易记录，并显示汇总";
+inline constexpr std::string_view kCliAudit = "核对交割单中每笔交易的费用（不导入），以CSV输出到标准输出";
+inline constexpr std::string_view kCliExport = "导出交易记录（journal）或持仓（holdings）的CSV文件";
+inline constexpr std::string_view kCliEncoding = "交割单的编码 gbk 或 utf-8（默认自动识别）；导出时为CSV的编码";
+inline constexpr std::string_view kCliFile = "文件";
+inline constexpr std::string_view kCliOneAction = "请指定 --import、--audit、--export 中的一项（只能一项）";
+inline constexpr std::string_view kCliExportWhat = "--export 之后请写 journal 或 holdings，再写要导出的文件";
+inline constexpr std::string_view kCliEncodingName = "不认识的编码：{}（可用 gbk 或 utf-8）";
+inline constexpr std::string_view kCliWriteFailed = "无法写入文件{}";
+inline constexpr std::string_view kCliRowLine = "第{}行 {}：{}";
+// The likely cause of a fee charged otherwise than the rules give.
+inline constexpr std::string_view kAuditMinimumOnWaived = "免五账户收取了最低佣金";
+inline constexpr std::string_view kAuditRateAboveTerms = "佣金率 {}‰ 高于约定的 {}‰";
+inline constexpr std::string_view kAuditStampDutyOnBuy = "买入收取了印花税";
+inline constexpr std::string_view kAuditChargedTwice = "重复收取";
+inline constexpr std::string_view kAuditOldRate = "按旧费率收取";
 
 } // namespace qcal::msg

@@ -39,11 +39,12 @@ static_assert(static_cast<int>(Kind::Buy) == 0 && static_cast<int>(Kind::Sell) =
 
 #define QCAL_JOURNAL_COLUMNS                                                                                     \
     "id, date, time, code, product, kind, price, quantity, amount, commission, commission_typed, stamp_duty, "     \
-    "stamp_duty_typed, transfer_fee, transfer_fee_typed, other_fees, other_fees_typed, note"
+    "stamp_duty_typed, transfer_fee, transfer_fee_typed, other_fees, other_fees_typed, note, source"
 const QString kColumns = QStringLiteral(QCAL_JOURNAL_COLUMNS);
 // What the holdings read: 18 columns cost twice the time of these 10, a million entries at a time.
 #define QCAL_HOLDINGS_COLUMNS \
-    "id, date, time, code, product, kind, price, quantity, amount, commission + stamp_duty + transfer_fee + other_fees"
+    "id, date, time, code, product, kind, price, quantity, amount, commission + stamp_duty + transfer_fee + other_fees, " \
+    "source"
 #define QCAL_NEWEST_FIRST " ORDER BY date DESC, seconds DESC, id DESC"
 #define QCAL_OLDEST_FIRST " ORDER BY date, seconds, id"
 
@@ -172,6 +173,7 @@ Entry FromRow(sqlite3_stmt* s)
     e.transferFee = fee(13);
     e.otherFees = fee(15);
     e.note = TextOf(s, 17);
+    e.source = TextOf(s, 18);
     return e;
 }
 
@@ -180,6 +182,7 @@ Entry HoldingsFromRow(sqlite3_stmt* s)
 {
     Entry e = TradeFromRow(s);
     e.commission.value = Money::FromRaw(sqlite3_column_int64(s, 9));
+    e.source = TextOf(s, 10);
     return e;
 }
 
@@ -256,7 +259,7 @@ Rows ReadRowsApart(const QString& path, const char* tail, const std::string& val
 const JournalSchema& CurrentJournalSchema()
 {
     static const JournalSchema schema{
-        1,
+        2,
         {
             // 0 → 1: the journal as first made.
             {QStringLiteral("CREATE TABLE entries ("
@@ -277,6 +280,10 @@ const JournalSchema& CurrentJournalSchema()
                             " note TEXT NOT NULL DEFAULT '')"),
              QStringLiteral("CREATE INDEX entries_by_date ON entries (date, seconds, id)"),
              QStringLiteral("CREATE INDEX entries_by_code ON entries (code, date, seconds, id)")},
+            // 1 → 2: the statement row an entry was imported from (its duplicate key), looked up by
+            // every import.
+            {QStringLiteral("ALTER TABLE entries ADD COLUMN source TEXT NOT NULL DEFAULT ''"),
+             QStringLiteral("CREATE INDEX entries_by_source ON entries (source)")},
         }};
     return schema;
 }
@@ -556,7 +563,7 @@ QSqlQuery JournalStore::InsertQuery()
 {
     QSqlQuery q(QSqlDatabase::database(connection_));
     q.prepare(QStringLiteral("INSERT OR REPLACE INTO entries (") + kColumns +
-              QStringLiteral(", seconds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+              QStringLiteral(", seconds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     return q;
 }
 
@@ -580,6 +587,7 @@ std::optional<std::int64_t> JournalStore::Insert(QSqlQuery& q, const Entry& e, b
         bind(fee->typed ? 1 : 0);
     }
     bind(Text(e.note));
+    bind(Text(e.source));
     bind(journal::SecondsOfTime(e.time).value_or(-1));
     if (!q.exec()) {
         lastError_ = q.lastError().text();
@@ -671,6 +679,28 @@ std::vector<Entry> JournalStore::ForHoldings(const std::string& code)
     earlier.entries.insert(earlier.entries.end(), std::make_move_iterator(rest.entries.begin()),
                            std::make_move_iterator(rest.entries.end()));
     return std::move(earlier.entries);
+}
+
+bool JournalStore::HoldsSource(const std::string& source)
+{
+    if (!IsOpen() || source.empty())
+        return false;
+    Statement find(Handle(), "SELECT 1 FROM entries WHERE source = ? LIMIT 1");
+    return find.Bind({Text(source)}) && find.Step() == SQLITE_ROW;
+}
+
+std::unordered_set<std::string> JournalStore::Sources()
+{
+    std::unordered_set<std::string> sources;
+    if (!IsOpen())
+        return sources;
+    Statement all(Handle(), "SELECT source FROM entries WHERE source != ''");
+    int rc = SQLITE_ROW;
+    while ((rc = all.Step()) == SQLITE_ROW)
+        sources.insert(TextOf(all.get(), 0));
+    if (rc != SQLITE_DONE)
+        lastError_ = QString::fromUtf8(sqlite3_errmsg(Handle()));
+    return sources;
 }
 
 // Writing ------------------------------------------------------------------------------------------

@@ -29,6 +29,8 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <QString>
@@ -113,6 +115,10 @@ public:
     // The same (of every code when code is empty) with only what ComputeHoldings reads: the four fees
     // summed into the commission, no note. Half the time of All() for a large journal.
     std::vector<journal::Entry> ForHoldings(const std::string& code = {});
+    // Whether an entry was imported from the statement row of that duplicate key; and every such
+    // key at once, for an import that asks about each of its rows (one read, not one per row).
+    bool HoldsSource(const std::string& source);
+    std::unordered_set<std::string> Sources();
 
     // Writing: each call is one transaction, and the last one can be undone. Add and Import give
     // the entries their ids.

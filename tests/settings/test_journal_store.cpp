@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -44,6 +45,8 @@ std::vector<Entry> Draw(std::uint64_t seed, int count, int year = 2019)
         e.id = 0;
         e.date.replace(0, 4, std::to_string(year + (std::stoi(e.date.substr(0, 4)) - 2019)));
         e.note = "备注 " + std::to_string(rng() % 1000) + (rng() % 7 == 0 ? ", \"引号\"" : "");
+        if (rng() % 3 == 0)
+            e.source = e.date + "|" + e.code + "|" + std::to_string(rng() % 100000);
     }
     return entries;
 }
@@ -556,7 +559,7 @@ TEST_F(JournalStoreTest, AMigrationCopiesTheJournalAsideFirst)
         ASSERT_EQ(store.Open(Path()).state, Opened::ReadWrite) << "the failed migration changed the version";
         EXPECT_EQ(Content(store), entries);
     }
-    const QString backup = Path() + QStringLiteral(".v1.bak");
+    const QString backup = Path() + QStringLiteral(".v%1.bak").arg(CurrentJournalSchema().version);
     ASSERT_TRUE(QFile::remove(backup));
 
     {
@@ -584,6 +587,75 @@ TEST_F(JournalStoreTest, AMigrationCopiesTheJournalAsideFirst)
     EXPECT_EQ(Content(older), entries);
     Entry e = entries.front();
     EXPECT_EQ(older.Add(e), Status::ReadOnly);
+}
+
+TEST_F(JournalStoreTest, AJournalOfTheFirstVersionGainsSourcesAndKeepsItsEntries)
+{
+    std::vector<Entry> entries = Draw(72, 300);
+    for (Entry& e : entries)
+        e.source.clear();  // the first version had none
+    {
+        // A journal as the first version wrote it, row by row in its own columns.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+        db.setDatabaseName(Path());
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const QString& sql : CurrentJournalSchema().steps.front())
+            ASSERT_TRUE(q.exec(sql));
+        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA application_id = %1").arg(0x51434A4C)));
+        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version = 1")));
+        q.prepare(QStringLiteral("INSERT INTO entries (date, time, seconds, code, product, kind, price, quantity,"
+                                 " amount, commission, commission_typed, stamp_duty, stamp_duty_typed, transfer_fee,"
+                                 " transfer_fee_typed, other_fees, other_fees_typed, note)"
+                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (const Entry& e : entries) {
+            int i = 0;
+            for (const QVariant& v :
+                 {QVariant(QString::fromStdString(e.date)), QVariant(QString::fromStdString(e.time)),
+                  QVariant(journal::SecondsOfTime(e.time).value_or(-1)), QVariant(QString::fromStdString(e.code)),
+                  QVariant(QString::fromStdString(e.product)), QVariant(static_cast<int>(e.kind)),
+                  QVariant(static_cast<qlonglong>(e.price.Raw())), QVariant(static_cast<qlonglong>(e.quantity)),
+                  QVariant(static_cast<qlonglong>(e.amount.Raw()))})
+                q.bindValue(i++, v);
+            for (const journal::Fee* fee : {&e.commission, &e.stampDuty, &e.transferFee, &e.otherFees}) {
+                q.bindValue(i++, static_cast<qlonglong>(fee->value.Raw()));
+                q.bindValue(i++, fee->typed ? 1 : 0);
+            }
+            q.bindValue(i++, QString::fromStdString(e.note));
+            ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+
+    JournalStore store;
+    ASSERT_EQ(store.Open(Path()).state, Opened::ReadWrite) << store.LastError().toStdString();
+    std::vector<Entry> kept = Content(store);
+    ASSERT_EQ(kept.size(), entries.size());
+    for (Entry& e : kept)
+        e.id = 0;
+    std::vector<Entry> oldestFirst = entries;
+    std::stable_sort(oldestFirst.begin(), oldestFirst.end(), [](const Entry& a, const Entry& b) {
+        return std::pair(a.date, journal::SecondsOfTime(a.time).value_or(-1)) <
+               std::pair(b.date, journal::SecondsOfTime(b.time).value_or(-1));
+    });
+    EXPECT_EQ(kept, oldestFirst);
+    EXPECT_TRUE(QFileInfo::exists(Path() + QStringLiteral(".v1.bak")));
+    EXPECT_TRUE(store.Sources().empty());
+
+    // The new column is written and read, and found by the imports that follow.
+    std::vector<Entry> imported = Draw(73, 20);
+    for (std::size_t i = 0; i < imported.size(); ++i)
+        imported[i].source = "key" + std::to_string(i);
+    ASSERT_EQ(store.Import(imported), Status::Ok);
+    EXPECT_TRUE(store.HoldsSource("key7"));
+    EXPECT_FALSE(store.HoldsSource("key20"));
+    EXPECT_FALSE(store.HoldsSource(""));
+    EXPECT_EQ(store.Sources().size(), imported.size());
+    EXPECT_EQ(store.Get(imported[3].id)->source, "key3");
+    const auto forHoldings = store.ForHoldings(imported[3].code);
+    EXPECT_TRUE(std::any_of(forHoldings.begin(), forHoldings.end(),
+                            [&](const Entry& e) { return e.source == "key3"; }));
 }
 
 } // namespace

@@ -352,7 +352,7 @@ void TestJournalWindow::aJournalThatCannotBeWrittenSaysWhy()
     if (busy) {
         QCOMPARE(other.Open(path).state, qcal::settings::JournalStore::Opened::ReadWrite);
         jf::Entry e{0, "2024-03-01", "", "600000", "上海A股", jf::Kind::Buy, qcal::Money::FromWhole(10), 100,
-                    qcal::Money::FromWhole(1000), {}, {}, {}, {}, ""};
+                    qcal::Money::FromWhole(1000), {}, {}, {}, {}, "", ""};
         QCOMPARE(other.Add(e), qcal::settings::JournalStore::Status::Ok);
     } else {
         QFile file(path);

@@ -14,6 +14,7 @@
 #include "core/fees.h"
 #include "core/messages.h"
 #include "ui/common/text.h"
+#include "settings/main_settings.h"
 #include "settings/profile_file.h"
 #include "ui/main/form1.h"
 #include "ui/common/message_box.h"
@@ -22,63 +23,11 @@
 namespace qcal::ui::Module1 {
 namespace {
 
-const QString kSection = QStringLiteral("TIP");
-// Newer than TIP, and a section of its own: an older reader of the file never sees its keys.
-const QString kBrokerSection = QStringLiteral("券商费率");
-
-// The keys in the order a new file lists them, with their section and what a missing or empty
-// key stands for. They are the file's names, fixed for every file ever written, whatever the window
-// calls the same things.
-enum Key {
-    Notice,
-    Commission,
-    StampDuty,
-    Market,
-    OnTop,
-    RememberBuy,
-    StoredBuyPrice,
-    StoredBuyQuantity,
-    CurrentRules,   // newer than the others: at the end, so that an older reader of the file ignores it
-    WaiveMinimum,
-    SecurityCodeKey,
-    SharesMinimumKey,  // section 券商费率 from here on
-    FundsRateKey,
-    FundsMinimumKey,
-    BondsRateKey,
-    BondsMinimumKey,
-    FeesOnTopKey,
-    kKeyCount
-};
-
-struct KeySpec {
-    QString name;
-    QString fallback;
-    QString section = kSection;
-};
-
-const KeySpec& Spec(Key key)
-{
-    static const KeySpec kKeys[kKeyCount] = {
-        {QStringLiteral("注意"), QStringLiteral("本文件是自动生成，请不要随便修改本文件！")},
-        {QStringLiteral("手续费"), QStringLiteral("2.7")},
-        {QStringLiteral("印花税"), QStringLiteral("3")},
-        {QStringLiteral("证交所"), Q(qcal::BuiltInInstruments().front().name)},
-        {QStringLiteral("窗口置顶"), QStringLiteral("0")},
-        {QStringLiteral("记忆买入"), QStringLiteral("0")},
-        {QStringLiteral("买入价格"), QString()},
-        {QStringLiteral("买入数量"), QString()},
-        {QStringLiteral("现行规则"), QStringLiteral("0")},
-        {QStringLiteral("免五"), QStringLiteral("0")},
-        {QStringLiteral("证券代码"), QString()},
-        {QStringLiteral("股票最低佣金"), Q(qcal::BrokerTerms{}.sharesMinimum), kBrokerSection},
-        {QStringLiteral("基金佣金"), Q(qcal::BrokerTerms{}.fundsCommission), kBrokerSection},
-        {QStringLiteral("基金最低佣金"), Q(qcal::BrokerTerms{}.fundsMinimum), kBrokerSection},
-        {QStringLiteral("可转债佣金"), Q(qcal::BrokerTerms{}.bondsCommission), kBrokerSection},
-        {QStringLiteral("可转债最低佣金"), Q(qcal::BrokerTerms{}.bondsMinimum), kBrokerSection},
-        {QStringLiteral("不含规费"), QStringLiteral("0"), kBrokerSection},
-    };
-    return kKeys[key];
-}
+// The file's keys are shared with the command line (settings/main_settings.h).
+using Key = qcal::settings::IniKey;
+using enum qcal::settings::IniKey;
+constexpr int kKeyCount = qcal::settings::kIniKeyCount;
+const qcal::settings::IniKeySpec& Spec(Key key) { return qcal::settings::SpecOf(key); }
 
 // The saves of the action in progress: every key a save asks for while a batch is open waits
 // here, and the outermost batch writes them all in one replacement of the file.
@@ -86,6 +35,7 @@ struct Pending {
     int depth = 0;
     Form1* form = nullptr;
     std::array<std::optional<QString>, kKeyCount> values;
+    std::optional<QString>& operator[](Key key) { return values[static_cast<std::size_t>(key)]; }
 };
 Pending pending;
 
@@ -96,25 +46,14 @@ bool restoring = false;
 void Write(Key key, const QString& value)
 {
     if (!restoring)
-        pending.values[key] = value;
+        pending[key] = value;
 }
 
-QString Read(const qcal::settings::Profile& stored, Key key)
-{
-    return stored.Read(Spec(key).section, Spec(key).name);
-}
-
-// A stored value of the broker's terms that the dialog would refuse reads as the default.
-std::string StoredTerm(const qcal::settings::Profile& stored, Key key, bool (*usable)(std::string_view))
-{
-    const QString value = Read(stored, key);
-    return S(usable(S(value)) ? value : Spec(key).fallback);
-}
+QString Read(const qcal::settings::Profile& stored, Key key) { return qcal::settings::ReadKey(stored, key); }
 
 QString Flag(const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
 
-// The check boxes know only 0 and 1; anything else in the file is taken as the default, unticked.
-bool StoredFlag(const QString& value) { return value == u"1"; }
+using qcal::settings::StoredFlag;
 
 // Selects the entry whose text is value, or the default entry when the file holds something the
 // list does not offer.
@@ -141,9 +80,9 @@ SaveBatch::~SaveBatch()
         return;
     std::vector<qcal::settings::ProfileEntry> entries;
     for (int key = 0; key < kKeyCount; ++key) {
-        if (pending.values[key]) {
-            const KeySpec& spec = Spec(Key(key));
-            entries.push_back({spec.name, *pending.values[key], spec.section});
+        if (pending[Key(key)]) {
+            const auto& spec = Spec(Key(key));
+            entries.push_back({spec.name, *pending[Key(key)], spec.section});
         }
     }
     Form1* form = pending.form;
@@ -189,7 +128,7 @@ void SaveBuyInputs(Form1& form)
 
 std::unique_ptr<qcal::settings::SettingsFile> OpenSettingsFile(Form1& form)
 {
-    auto file = std::make_unique<qcal::settings::SettingsFile>(form.IniPath(), kSection);
+    auto file = std::make_unique<qcal::settings::SettingsFile>(form.IniPath(), qcal::settings::MainSection());
     // One message for the whole action, however many keys it could not write, and none again
     // until a save has succeeded.
     file->OnFirstFailure([&form] { ShowMessage(&form, qcal::msg::SettingsUnsaved(S(form.IniPath()))); });
@@ -244,16 +183,7 @@ void LoadSettings(Form1& form, const qcal::settings::Profile& stored)
     form.Check(CurrentRulesCheck)->setChecked(rules.isEmpty() ? firstStart : StoredFlag(rules));
     form.Check(WaiveMinimumCheck)->setChecked(StoredFlag(Read(stored, WaiveMinimum)));
     form.Text(qcal::SecurityCode)->setText(Read(stored, SecurityCodeKey));
-    // A file without the section, or a value the dialog would refuse, gives the default terms.
-    qcal::BrokerTerms terms;
-    terms.sharesMinimum = StoredTerm(stored, SharesMinimumKey, qcal::IsBrokerMinimum);
-    const QString fundsRate = Read(stored, FundsRateKey);
-    terms.fundsCommission = fundsRate.isEmpty() ? std::string() : StoredTerm(stored, FundsRateKey, qcal::IsBrokerRate);
-    terms.fundsMinimum = StoredTerm(stored, FundsMinimumKey, qcal::IsBrokerMinimum);
-    terms.bondsCommission = StoredTerm(stored, BondsRateKey, qcal::IsBrokerRate);
-    terms.bondsMinimum = StoredTerm(stored, BondsMinimumKey, qcal::IsBrokerMinimum);
-    terms.feesOnTop = StoredFlag(Read(stored, FeesOnTopKey));
-    form.SetTerms(terms);
+    form.SetTerms(qcal::settings::StoredBrokerTerms(stored));
     restoring = false;
 }
 
