@@ -38,10 +38,16 @@ QString StatementHeaderKey(const std::vector<std::string>& columns)
     return QStringLiteral("列") + QString::fromLatin1(hex);
 }
 
+ProfileEntry ColumnMapEntry(const std::vector<std::string>& columns, const statement::ColumnMap& map)
+{
+    return {StatementHeaderKey(columns), QString::fromStdString(statement::ToText(map)),
+            QString::fromUtf8(kStatementSection)};
+}
+
 bool RememberColumnMap(const QString& iniPath, const std::vector<std::string>& columns, const statement::ColumnMap& map)
 {
-    return WriteProfileString(iniPath, QString::fromUtf8(kStatementSection), StatementHeaderKey(columns),
-                              QString::fromStdString(statement::ToText(map)));
+    const ProfileEntry entry = ColumnMapEntry(columns, map);
+    return WriteProfileString(iniPath, entry.section, entry.key, entry.value);
 }
 
 std::optional<statement::ColumnMap> RememberedColumnMap(const QString& iniPath, const std::vector<std::string>& columns)

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "core/statement.h"
+#include "settings/profile_file.h"
 #include "settings/statement_text.h"
 
 namespace qcal::settings {
@@ -19,6 +20,10 @@ inline constexpr char kStatementSection[] = "交割单";
 // The key of a header: "列" and a fingerprint of its cells (blanks around them ignored), since the
 // cells themselves may hold what a key cannot ('=', '[', a line of any length).
 QString StatementHeaderKey(const std::vector<std::string>& columns);
+
+// The entry that remembers the mapping for that header, for the session's settings writer
+// (settings_file.h), which queues it with the other saves and leaves a locked file alone.
+ProfileEntry ColumnMapEntry(const std::vector<std::string>& columns, const statement::ColumnMap& map);
 
 // Stores the mapping for that header in one replacement of the file; false when it could not.
 bool RememberColumnMap(const QString& iniPath, const std::vector<std::string>& columns,

@@ -28,6 +28,7 @@
 #include "settings/statement_settings.h"
 #include "settings/statement_text.h"
 #include "support/ui_fixture.h"
+#include "ui/main/module1.h"
 #include "ui/main/form1.h"
 #include "ui/main/form10.h"
 #include "ui/tools/audit_model.h"
@@ -322,6 +323,7 @@ void TestImportWindow::aMappingIsAskedOnceAndRemembered()
     QCOMPARE(preview->Model().Plan().trades, sidecar.trades.size());
     preview->Command(2)->click();
 
+    qcal::ui::Module1::FinishPendingSaves();
     const auto header = qcal::settings::ReadStatementFile(path).statement.columns;
     const auto remembered = qcal::settings::RememberedColumnMap(QDir(w.Directory()).filePath(QStringLiteral("QCAL.INI")), header);
     QVERIFY(remembered);

@@ -46,7 +46,7 @@ public:
 
     QString IniPath() const;
     // QCAL.INI for this session: read at start, saved in the background, finished before closing.
-    qcal::settings::SettingsFile& Settings() const { return *settings_; }
+    qcal::settings::SettingsFile& Settings() const override { return *settings_; }
 
     // Whether the buy side shows figures computed from its inputs (Text10 the money paid).
     bool HasComputedBuy() const;

@@ -1055,6 +1055,7 @@ void Form9::ReadForImport(const QString& path, std::optional<st::ColumnMap> user
     qcal::settings::StatementFile file = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
     // A header seen before is read as the user said then, without asking again.
     if (file.readable && !userMap && MappingWanted(file.statement)) {
+        Main().Settings().Finish();  // a mapping given a moment ago may still be on its way to the file
         if (auto remembered = qcal::settings::RememberedColumnMap(IniPath(), file.statement.columns)) {
             options.map = remembered;
             auto again = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
@@ -1081,11 +1082,8 @@ void Form9::ReadForImport(const QString& path, std::optional<st::ColumnMap> user
         ShowMessage(this, qcal::FillIn(qcal::msg::kImportFileProblem, {shownPath, file.statement.message}));
         return;
     }
-    if (userMap) {
-        // After the main window's queued saves: each write replaces the whole file.
-        qcal::settings::SettingsFile::FinishAll();
-        qcal::settings::RememberColumnMap(IniPath(), file.statement.columns, *userMap);
-    }
+    if (userMap)
+        Main().Settings().Save({qcal::settings::ColumnMapEntry(file.statement.columns, *userMap)});
     auto* preview = new Form11(this, path, std::move(file), options,
                                {[this](const st::Statement& statement) { return PlanOf(statement); },
                                 [this](const st::ImportPlan& plan) { ImportPlanned(plan); }});

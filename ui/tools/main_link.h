@@ -12,6 +12,10 @@
 
 #include "core/main_state.h"
 
+namespace qcal::settings {
+class SettingsFile;
+}
+
 namespace qcal::ui {
 
 class MainFeed;
@@ -44,6 +48,9 @@ public:
     virtual QPointer<QWidget>& SideWindow(SideWindowId id) = 0;
     // The trade journal's file: beside the settings file, so that both move together.
     virtual QString JournalPath() const = 0;
+    // The session's writer of QCAL.INI: what a side window remembers goes through it, so that it
+    // is queued with the main window's saves and never written while the file is locked.
+    virtual qcal::settings::SettingsFile& Settings() const = 0;
 
     // The calculation state, for a multi-batch window's post, and the state it leaves.
     virtual qcal::MainWindowState Snapshot() const = 0;
