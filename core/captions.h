@@ -66,7 +66,7 @@ inline constexpr std::string_view kRealisedProfitTip =
 
 // Label27, under the settings: the rules in force, in plain words (the current rules' rates are
 // those of the trade date and the kind, see CurrentRulesNote).
-inline constexpr std::string_view kRulesNoteCurrent = "按现行规则计费（{}起的费率）：";
+inline constexpr std::string_view kRulesNoteCurrent = "{}起的费率：";
 inline constexpr std::string_view kRulesNoteStampDuty = "印花税只在卖出时收{}‰，";
 inline constexpr std::string_view kRulesNoteNoStampDuty = "不收印花税，";
 inline constexpr std::string_view kRulesNoteTransferFee = "过户费双向{}‰，";
@@ -140,5 +140,14 @@ inline constexpr std::string_view kJournalSell = "卖出";
 inline constexpr std::string_view kJournalDividend = "红利";
 inline constexpr std::string_view kJournalBonusShares = "送股";
 inline constexpr std::string_view kJournalReserveShares = "转增";
+
+// The import preview's note on the encoding, "{}" the encoding's name.
+inline constexpr std::string_view kImportEncodingUnsure = "未能确定文件的编码，现按{}读取；如有乱码，请改选编码";
+inline constexpr std::string_view kImportUndecodable = "有 {} 处无法按{}解码，请检查编码";
+
+// The journal window's fee audit (费用核对): its summary, each "{}" filled in order.
+inline constexpr std::string_view kAuditSummary = "共 {} 笔交易有实收费用：多收 {} 元，少收 {} 元，{} 笔有差额";
+inline constexpr std::string_view kAuditUncomputable = "；{} 笔无法按规则计算";
+inline constexpr std::string_view kAuditNothing = "交易记录中没有按交割单录入的费用，无可核对";
 
 } // namespace qcal::caption

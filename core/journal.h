@@ -96,7 +96,7 @@ struct Entry {
     std::string note;
     // For an entry imported from a broker's statement: the row's duplicate key (statement.h), so
     // that importing the same rows again finds them. Empty for an entry typed in.
-    std::string source;
+    std::string source = {};
 
     Money Fees() const { return commission.value + stampDuty.value + transferFee.value + otherFees.value; }
     friend bool operator==(const Entry&, const Entry&) = default;

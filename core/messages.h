@@ -142,6 +142,12 @@ inline constexpr std::string_view kStatementLineTooLong = "第{}行超过{}字�
 inline constexpr std::string_view kStatementTooManyColumns = "第{}行超过{}列，不像是交割单，无法读取       ";
 inline constexpr std::string_view kStatementTooManyRows = "交割单超过{}行（到第{}行为止），无法一次读取       ";
 inline constexpr std::string_view kStatementUnreadable = "无法读取文件：{}       ";
+// Importing a statement into the journal (the journal window): "{}" filled in order.
+inline constexpr std::string_view kImportFileProblem = "交割单{}无法导入：{}";
+inline constexpr std::string_view kImportDone = "导入完成：{}       ";
+inline constexpr std::string_view kImportEncodingFailed = "按{}编码无法读取这个交割单：{}";
+inline constexpr std::string_view kMappingNeeded = "请为“{}”选择交割单中的一列       ";
+inline constexpr std::string_view kMappingSameColumn = "“{}”和“{}”不能是同一列，请重新选择       ";
 // Why a row of a statement is skipped: words in a list, not boxes (no blanks after them).
 inline constexpr std::string_view kSkipBankTransfer = "银行转账";
 inline constexpr std::string_view kSkipInterest = "利息";

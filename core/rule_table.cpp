@@ -105,7 +105,7 @@ RuleTable::RuleTable(std::vector<RuleRow> rows) : rows_(std::move(rows))
     std::stable_sort(rows_.begin(), rows_.end(), ByGroupAndDate);
 }
 
-const RuleRow* RuleTable::InForce(std::string_view group, CivilDate date) const
+const RuleRow* RuleTable::InForce(std::string_view group, CivilDate date) const&
 {
     const RuleRow* found = nullptr;
     for (const RuleRow& row : rows_) {
@@ -115,7 +115,7 @@ const RuleRow* RuleTable::InForce(std::string_view group, CivilDate date) const
     return found;
 }
 
-const RuleRow* RuleTable::Latest(std::string_view group) const
+const RuleRow* RuleTable::Latest(std::string_view group) const&
 {
     const RuleRow* found = nullptr;
     for (const RuleRow& row : rows_) {
@@ -125,7 +125,7 @@ const RuleRow* RuleTable::Latest(std::string_view group) const
     return found;
 }
 
-const RuleRow* RuleTable::First(std::string_view group) const
+const RuleRow* RuleTable::First(std::string_view group) const&
 {
     const auto found = std::find_if(rows_.begin(), rows_.end(), [&](const RuleRow& row) { return row.group == group; });
     return found == rows_.end() ? nullptr : &*found;

@@ -57,11 +57,15 @@ public:
 
     // The row of the group in force on that date (the latest row on or before it); nullptr before
     // the group's first row, and for a group the table does not have.
-    const RuleRow* InForce(std::string_view group, CivilDate date) const;
+    // The rows point into the table, so a temporary table gives none.
+    const RuleRow* InForce(std::string_view group, CivilDate date) const&;
+    const RuleRow* InForce(std::string_view, CivilDate) const&& = delete;
     // The latest row of the group: today's rates.
-    const RuleRow* Latest(std::string_view group) const;
+    const RuleRow* Latest(std::string_view group) const&;
+    const RuleRow* Latest(std::string_view) const&& = delete;
     // The group's first row: the earliest date it has rates for.
-    const RuleRow* First(std::string_view group) const;
+    const RuleRow* First(std::string_view group) const&;
+    const RuleRow* First(std::string_view) const&& = delete;
     // The first date the table covers.
     CivilDate FirstDate() const;
 

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -34,6 +36,7 @@
 #include "ui/tools/form6.h"
 #include "ui/tools/form7.h"
 #include "ui/tools/form8.h"
+#include "ui/tools/form11.h"
 #include "ui/tools/form9.h"
 #include "ui/tools/side_windows.h"
 
@@ -243,6 +246,30 @@ int main(int argc, char* argv[])
         journal->Grid2()->selectRow(1);
         journal->Grid3()->selectRow(0);
         Save(journal, "journal-holdings.png");
+        journal->close();
+    });
+    // A statement with transfers, interest, events and two fees charged wrongly: its preview, then,
+    // imported, the audit of every fee it charged (commission 0.2 ‰, at least 5.00, 规费 inside).
+    Scene([](Form1& form) {
+        UseRates(form, "0.2", "1", qcal::kShanghai);
+        form.Check(qcal::ui::CurrentRulesCheck)->setChecked(true);
+        auto* journal = Open<qcal::ui::Form9>(form, qcal::ui::JournalWindow);
+        // Under a name a user's download would have, not the source tree's path.
+        QTemporaryDir files;
+        const QString statement = QDir(files.path()).filePath(QStringLiteral("交割单20231231.csv"));
+        QFile::copy(QStringLiteral(QCAL_TEST_DATA "/statements/layout-c.csv"), statement);
+        journal->ImportStatement(statement);
+        auto* preview = journal->findChild<qcal::ui::Form11*>();
+        if (!preview) {
+            std::fprintf(stderr, "the import preview did not open\n");
+            ++g_failures;
+            return;
+        }
+        Save(preview, "import.png");
+        qcal::test::BoxCatcher summary;
+        preview->Command(1)->click();
+        summary.Take();
+        Save(journal, "audit.png");
         journal->close();
     });
     return g_failures == 0 ? 0 : 1;

@@ -264,7 +264,8 @@ TEST(RuleFile, ARowOfTheUsersFileReplacesTheBuiltInOne)
     // The column order is the file's; columns left out are 0.
     const auto reordered = ReadRuleFile("证管费\t品种\t起始日期\n0.03\t基金\t2030-01-01\n");
     ASSERT_TRUE(reordered.table);
-    const RuleRow* funds = RuleTable::BuiltIn().With(*reordered.table).Latest(kFundsGroup);
+    const RuleTable merged = RuleTable::BuiltIn().With(*reordered.table);
+    const RuleRow* funds = merged.Latest(kFundsGroup);
     EXPECT_EQ(funds->regulatoryFee, (ExactDecimal{3, 2}));
     EXPECT_EQ(funds->handlingFee, (ExactDecimal{0, 0}));
 }

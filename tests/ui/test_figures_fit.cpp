@@ -2,6 +2,10 @@
 // opens whole on the screen, frame included, at 1280 × 800 and at twice the scale.
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -59,6 +63,7 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void everyFieldShowsItsWidestFigure();
     void everyWindowOpensWhole();
+    void theRulesNoteShowsWhole();
 };
 
 void TestFiguresFit::everyFieldShowsItsWidestFigure()
@@ -144,6 +149,55 @@ void TestFiguresFit::everyWindowOpensWhole()
         window->close();
         form.ComeBack();
     }
+}
+
+// The note under the settings says which rules charge and how, in every combination of product,
+// 规费 on top, 免五 and trade date, and which entry a product became on going back to the program's
+// own rules: all of it within the label.
+void TestFiguresFit::theRulesNoteShowsWhole()
+{
+    qcal::test::MainWindow w;
+    Form1& form = w.Open();
+    QLabel* note = form.Label(qcal::RulesNoteLabel);
+    QComboBox* market = form.Combo(3);
+    QStringList cut;
+    const auto check = [&](const QString& what) {
+        if (note->heightForWidth(note->width()) > note->height())
+            cut << QStringLiteral("%1: %2 px high needs %3 for %4")
+                       .arg(what).arg(note->height()).arg(note->heightForWidth(note->width())).arg(note->text());
+    };
+    const auto currentRules = [&form](bool on) {
+        if (form.Check(3)->isChecked() != on)
+            form.Check(3)->click();
+    };
+    currentRules(true);
+    const QStringList products = [market] {
+        QStringList names;
+        for (int i = 0; i < market->count(); ++i)
+            names << market->itemText(i);
+        return names;
+    }();
+    for (const QString& product : products) {
+        for (const bool onTop : {false, true}) {
+            for (const bool waive : {false, true}) {
+                qcal::BrokerTerms terms;
+                terms.feesOnTop = onTop;
+                form.ApplyBrokerTerms(QStringLiteral("0.085"), terms, waive);
+                for (const QDate date : {QDate(2015, 8, 1), QDate(2022, 4, 28), QDate(2024, 1, 10)}) {
+                    market->setCurrentIndex(market->findText(product));
+                    form.TradeDateBox()->setDate(date);
+                    check(QStringLiteral("%1 %2 %3 %4").arg(product).arg(onTop).arg(waive).arg(date.toString(Qt::ISODate)));
+                }
+            }
+        }
+    }
+    for (const QString& product : products) {
+        currentRules(true);
+        market->setCurrentIndex(market->findText(product));
+        currentRules(false);
+        check(QStringLiteral("own rules from %1").arg(product));
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
 }
 
 QTEST_MAIN(TestFiguresFit)

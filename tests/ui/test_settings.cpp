@@ -111,7 +111,7 @@ private slots:
         // Today's rules at the very first start, and the settings frame says so.
         QVERIFY(form.Check(3)->isChecked());
         QVERIFY(!form.Check(4)->isChecked());
-        QCOMPARE(form.Label(27)->text(), U("按现行规则计费（2023-08-28起的费率）：印花税只在卖出时收0.5‰，过户费双向0.01‰，"
+        QCOMPARE(form.Label(27)->text(), U("2023-08-28起的费率：印花税只在卖出时收0.5‰，过户费双向0.01‰，"
                                             "佣金每笔最低5.00元。"));
         QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(form.Text(1)->text().isEmpty());

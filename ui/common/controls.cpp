@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 
 #include "ui/common/colours.h"
@@ -155,6 +156,27 @@ const ControlSpec* FindControl(std::span<const ControlSpec> controls, std::strin
             return &row;
     }
     return nullptr;
+}
+
+QTableView* MakeRowsView(QWidget* parent, const char* name, std::string_view spokenName)
+{
+    auto* view = new QTableView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setAccessibleName(Q(spokenName));
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setWordWrap(false);
+    view->verticalHeader()->setVisible(false);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(TwipsToPx(parent, 300));
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+void SetColumnWidths(QTableView* view, std::span<const int> twips)
+{
+    for (std::size_t c = 0; c < twips.size(); ++c)
+        view->setColumnWidth(static_cast<int>(c), TwipsToPx(view, twips[c]));
 }
 
 } // namespace qcal::ui

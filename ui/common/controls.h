@@ -21,6 +21,7 @@
 #include <QFont>
 #include <QRect>
 
+class QTableView;
 class QWidget;
 
 namespace qcal::ui {
@@ -55,6 +56,12 @@ QWidget* BuildControls(QWidget* client, std::span<const ControlSpec> controls);
 
 // The row of a table that made the control of that name, or nullptr.
 const ControlSpec* FindControl(std::span<const ControlSpec> controls, std::string_view name);
+
+// A read-only table of whole rows over a model (filled by setModel later), for lists that may be
+// long: fixed row heights and column widths in twips (the last column takes the rest), since sizing
+// to contents would read every row. Named for screen readers by spokenName (UTF-8).
+QTableView* MakeRowsView(QWidget* parent, const char* name, std::string_view spokenName);
+void SetColumnWidths(QTableView* view, std::span<const int> twips);
 
 // Twips to pixels by the widget's logical DPI: round(twips × dpi / 1440).
 int TwipsToPx(const QWidget* widget, int twips);

@@ -97,8 +97,8 @@ constexpr std::string_view kCodeTip = "输入6位证券代码后回车，程序�
 constexpr int SettingsRow(int n) { return 300 + 400 * n; }
 constexpr int kChecksTop = SettingsRow(4);
 constexpr int kNoteTop = kChecksTop + 1290;
-constexpr int kNoteHeight = 1080;
-constexpr int kSettingsHeight = kNoteTop + kNoteHeight + 90;
+constexpr int kNoteHeight = 1125;
+constexpr int kSettingsHeight = kNoteTop + kNoteHeight + 45;
 constexpr int kDividendTop = 720 + kSettingsHeight + 90;
 constexpr int kButtonsTop = kDividendTop + 1215 + 105;
 static_assert(kButtonsTop + 585 + 495 + 120 <= kClientHeight);

@@ -1,11 +1,15 @@
 #include "ui/tools/form9.h"
 
 #include <algorithm>
+#include <memory>
 #include <set>
+#include <unordered_set>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -21,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "core/captions.h"
+#include "core/fee_audit.h"
 #include "core/input_checks.h"
 #include "core/journal_csv.h"
 #include "core/journal_fees.h"
@@ -30,9 +35,15 @@
 #include "core/picture.h"
 #include "ui/common/colours.h"
 #include "settings/journal_export.h"
+#include "settings/settings_file.h"
+#include "settings/statement_settings.h"
+#include "settings/statement_text.h"
 #include "ui/common/field_keys.h"
 #include "ui/common/message_box.h"
 #include "ui/common/text.h"
+#include "ui/tools/audit_model.h"
+#include "ui/tools/form11.h"
+#include "ui/tools/form12.h"
 #include "ui/tools/journal_model.h"
 
 namespace qcal::ui {
@@ -40,6 +51,7 @@ namespace qcal::ui {
 namespace {
 
 namespace jf = qcal::journal;
+namespace st = qcal::statement;
 using jf::Entry;
 using EntryKind = jf::Kind;
 using Status = qcal::settings::JournalStore::Status;
@@ -114,7 +126,15 @@ constexpr ControlSpec kControls[] = {
      "把全部交易记录导出为CSV文件（UTF-8或GBK编码）"},
     {"Command7", Kind::Button, nullptr, kTabsLeft + 2880, kBottomRow, 1440, 495, "导出持仓…",
      "把持仓、每笔卖出的盈亏和每年的盈亏导出为CSV文件"},
+    {"Command9", Kind::Button, nullptr, kTabsLeft + 4440, kBottomRow, 1680, 495, "导入交割单…",
+     "把券商导出的交割单（CSV或文本，UTF-8或GBK编码）导入交易记录：先预览，再一次全部导入"},
     {"Command8", Kind::Button, nullptr, kClientWidth - 120 - 1200, kBottomRow, 1200, 495, "返 回", "关闭本窗口"},
+
+    // The audit page's filter, summary and export: built here for their numbers, moved into the page.
+    {"Check1", Kind::CheckBox, nullptr, 0, 0, 3000, 315, "只显示差额超过0.01的", "只列出实收与应收相差超过0.01元的费用"},
+    {"Label25", Kind::Label, nullptr, 0, 0, 6000, 315, {}, {}},
+    {"Command10", Kind::Button, nullptr, 0, 0, 1440, 495, "导出核对…",
+     "把实收与应收不符的费用和合计导出为CSV文件（UTF-8或GBK编码）"},
 };
 
 QTableWidget* MakeGrid(QWidget* parent, const char* name, const char* spokenName, std::initializer_list<const char*> headings)
@@ -258,9 +278,11 @@ Form9::Form9(MainLink& main)
     connect(Command(3), &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command(4), &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command(5), &QPushButton::clicked, this, [this] { Command5_Click(); });
-    connect(Command(6), &QPushButton::clicked, this, [this] { Export(false); });
-    connect(Command(7), &QPushButton::clicked, this, [this] { Export(true); });
+    connect(Command(6), &QPushButton::clicked, this, [this] { Export(ExportKind::Journal); });
+    connect(Command(7), &QPushButton::clicked, this, [this] { Export(ExportKind::Holdings); });
     connect(Command(8), &QPushButton::clicked, this, [this] { close(); });
+    connect(Command(9), &QPushButton::clicked, this, [this] { Command9_Click(); });
+    connect(Command(10), &QPushButton::clicked, this, [this] { Export(ExportKind::Audit); });
     KindChanged();
     OpenJournal();
 }
@@ -276,17 +298,8 @@ void Form9::BuildPages()
     // The journal: a view over the store's pages, never a widget per cell.
     auto* journalPage = new QWidget;
     auto* journalLayout = new QVBoxLayout(journalPage);
-    grid1_ = new QTableView(journalPage);
-    grid1_->setObjectName(QStringLiteral("Grid1"));
-    grid1_->setAccessibleName(QStringLiteral("交易记录"));
-    grid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid1_ = MakeRowsView(journalPage, "Grid1", "交易记录");
     grid1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid1_->setWordWrap(false);
-    grid1_->verticalHeader()->setVisible(false);
-    // Fixed heights and widths: sizing to contents would read every row of the journal.
-    grid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid1_->verticalHeader()->setDefaultSectionSize(TwipsToPx(this, 300));
     journalLayout->addWidget(grid1_);
     tabs_->addTab(journalPage, QStringLiteral("交易记录"));
 
@@ -325,9 +338,30 @@ void Form9::BuildPages()
     layout->setRowStretch(5, 1);
     tabs_->addTab(holdingsPage, QStringLiteral("持仓与盈亏"));
 
+    // The audit: every fee given as charged against the rules, fee by fee; a view over its rows.
+    auto* auditPage = new QWidget;
+    auto* auditLayout = new QVBoxLayout(auditPage);
+    auto* auditRow = new QHBoxLayout;
+    onlyDiffering_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
+    auditSummary_ = findChild<QLabel*>(QStringLiteral("Label25"));
+    auditRow->addWidget(onlyDiffering_);
+    auditRow->addWidget(auditSummary_, 1);
+    auditRow->addWidget(Command(10));
+    auditLayout->addLayout(auditRow);
+    auditModel_ = new AuditModel(this);
+    audit_ = MakeRowsView(auditPage, "Grid6", "费用核对");
+    audit_->setModel(auditModel_);
+    constexpr int kAuditWidths[] = {1100, 900, 600, 800, 1000, 1000, 1000};  // 可能原因 takes the rest
+    SetColumnWidths(audit_, kAuditWidths);
+    auditLayout->addWidget(audit_);
+    tabs_->addTab(auditPage, QStringLiteral("费用核对"));
+    connect(onlyDiffering_, &QCheckBox::toggled, this, [this](bool only) { auditModel_->SetOnlyDiffering(only); });
+
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) {
-        if (page == 1 && !holdingsComputed_)
+        if (page == HoldingsPage && !holdingsComputed_)
             ComputeAllHoldings();
+        if (page == AuditPage && !auditComputed_)
+            ComputeAudit();
     });
     connect(holdings_, &QTableWidget::itemSelectionChanged, this, [this] { HoldingSelected(); });
     connect(sales_, &QTableWidget::itemSelectionChanged, this, [this] { SaleSelected(); });
@@ -341,7 +375,7 @@ void Form9::resizeEvent(QResizeEvent* event)
     const QSize extra = (event->size() - layoutSize_).expandedTo(QSize(0, 0));
     tabs_->setGeometry(TwipsRect(this, kTabsLeft, kTabsTop, kTabsWidth, kTabsHeight).adjusted(0, 0, extra.width(), extra.height()));
     // The bottom row keeps to the bottom, 返回 to the right.
-    for (const char* name : {"Label15", "Command2", "Command6", "Command7", "Command8"}) {
+    for (const char* name : {"Label15", "Command2", "Command6", "Command7", "Command9", "Command8"}) {
         const ControlSpec* spec = FindControl(kControls, name);
         const int right = std::string_view(name) == "Command8" ? extra.width() : 0;
         findChild<QWidget*>(QString::fromLatin1(name))
@@ -367,10 +401,8 @@ void Form9::OpenJournal()
     model_ = new JournalModel(store_, this);
     grid1_->setModel(model_);
     // Wide enough for a date with its time, a price of four decimals, a sum of millions.
-    const int widths[] = {1950, 700, 900, 500, 1050, 900, 1250, 750, 750, 750, 600, 1250, 1350};  // twips
-    for (int c = 0; c < JournalModel::kColumnCount; ++c)
-        grid1_->setColumnWidth(c, TwipsToPx(this, widths[c]));
-    grid1_->horizontalHeader()->setStretchLastSection(true);
+    constexpr int kWidths[] = {1950, 700, 900, 500, 1050, 900, 1250, 750, 750, 750, 600, 1250, 1350};  // twips
+    SetColumnWidths(grid1_, kWidths);
     connect(grid1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { RowSelected(); });
     ShowStatus();
     // The file's check reads all of it; it runs while the first entries are on screen.
@@ -395,8 +427,9 @@ bool Form9::CheckSettled()
     model_->Reload();
     holdingsComputed_ = false;
     holdingsByCode_.clear();
-    if (tabs_->currentIndex() == 1)
+    if (tabs_->currentIndex() == HoldingsPage)
         ComputeAllHoldings();
+    AuditChanged();
     ShowStatus();
     ShowMessage(this, result.keptAside.isEmpty() ? PathMessage(qcal::msg::kJournalCannotOpen, store_.Path())
                                                           : PathMessage(qcal::msg::kJournalDamaged, result.keptAside));
@@ -410,7 +443,7 @@ void Form9::ShowStatus()
         status += QStringLiteral("（只能查看）");
     findChild<QLabel*>(QStringLiteral("Label15"))->setText(status);
     const bool writable = !store_.IsReadOnly();
-    for (int n = 1; n <= 5; ++n)
+    for (int n : {1, 2, 3, 4, 5, 9})
         Command(n)->setEnabled(writable);
 }
 
@@ -426,6 +459,8 @@ void Form9::Form_Activate()
 
 void Form9::MainChanged()
 {
+    // The broker's terms decide what each fee should have been.
+    AuditChanged();
     if (!holdingsComputed_)
         return;
     for (int row = 0; row < holdings_->rowCount(); ++row)
@@ -573,6 +608,7 @@ bool Form9::Done(Status status, std::vector<std::string> codes, std::int64_t sel
     ShowStatus();
     if (holdingsComputed_)
         ComputeHoldings(codes);
+    AuditChanged();
     if (select != 0) {
         editing_ = select;
         if (const int row = model_->RowOf(select, JournalModel::kPageRows); row >= 0) {
@@ -928,22 +964,169 @@ bool Form9::Exported(qcal::settings::CsvWrite written, const QString& path)
     return false;
 }
 
-void Form9::Export(bool holdings)
+void Form9::Export(ExportKind kind)
 {
+    struct Dialog {
+        const char* title;
+        const char* file;
+    };
+    const Dialog dialog = kind == ExportKind::Holdings ? Dialog{"导出持仓", "持仓.csv"}
+                          : kind == ExportKind::Audit  ? Dialog{"导出费用核对", "费用核对.csv"}
+                                                       : Dialog{"导出交易记录", "交易记录.csv"};
     const QString utf8 = QStringLiteral("CSV 文件，UTF-8 编码（*.csv）");
     const QString gbk = QStringLiteral("CSV 文件，GBK 编码（*.csv）");
     QString filter = utf8;
-    const QString name = holdings ? QStringLiteral("持仓.csv") : QStringLiteral("交易记录.csv");
-    const QString path = QFileDialog::getSaveFileName(this, holdings ? QStringLiteral("导出持仓") : QStringLiteral("导出交易记录"),
-                                                      QDir(QDir::homePath()).filePath(name), utf8 + QStringLiteral(";;") + gbk,
-                                                      &filter);
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(dialog.title),
+                                                      QDir(QDir::homePath()).filePath(QString::fromUtf8(dialog.file)),
+                                                      utf8 + QStringLiteral(";;") + gbk, &filter);
     if (path.isEmpty())
         return;
     const auto encoding = filter == gbk ? qcal::settings::CsvEncoding::Gbk : qcal::settings::CsvEncoding::Utf8WithMark;
-    if (holdings)
-        ExportHoldings(path, encoding);
-    else
-        ExportJournal(path, encoding);
+    switch (kind) {
+    case ExportKind::Journal: ExportJournal(path, encoding); break;
+    case ExportKind::Holdings: ExportHoldings(path, encoding); break;
+    case ExportKind::Audit: ExportAudit(path, encoding); break;
+    }
+}
+
+bool Form9::ExportAudit(const QString& path, qcal::settings::CsvEncoding encoding)
+{
+    if (!auditComputed_)
+        ComputeAudit();
+    return Exported(qcal::settings::WriteCsvFile(path, qcal::audit::AuditCsv(auditModel_->Audit()), encoding), path);
+}
+
+// The audit --------------------------------------------------------------------------------------------
+
+void Form9::ComputeAudit()
+{
+    const std::vector<Entry> entries = store_.All();
+    const qcal::FeeSettings& broker = View().fees;
+    auditModel_->SetAudit(qcal::audit::AuditFees(entries, broker), broker);
+    auditSummary_->setText(AuditSummaryText(auditModel_->Audit().summary));
+    auditComputed_ = true;
+}
+
+void Form9::AuditChanged()
+{
+    auditComputed_ = false;
+    if (tabs_->currentIndex() == AuditPage)
+        ComputeAudit();
+}
+
+// Importing a statement ----------------------------------------------------------------------------------
+
+void Form9::Command9_Click()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入交割单"), QDir::homePath(),
+                                                      QStringLiteral("交割单（*.csv *.txt *.tsv *.xls）;;所有文件（*）"));
+    if (!path.isEmpty())
+        ImportStatement(path);
+}
+
+void Form9::ImportStatement(const QString& path) { ReadForImport(path, std::nullopt); }
+
+namespace {
+
+// A header the reader found without every needed column, or lines that may hold one under names it
+// does not know: the user can say which column is which.
+bool MappingWanted(const st::Statement& statement)
+{
+    switch (statement.problem) {
+    case st::Problem::MissingColumns:
+    case st::Problem::BadMapping: return true;
+    case st::Problem::NoHeader: return statement.columns.size() >= st::kNeededFields.size();
+    default: return false;
+    }
+}
+
+} // namespace
+
+void Form9::ReadForImport(const QString& path, std::optional<st::ColumnMap> userMap)
+{
+    if (!CheckSettled())
+        return;
+    if (store_.IsReadOnly()) {
+        ShowMessage(this, qcal::msg::kJournalReadOnly);
+        return;
+    }
+    st::ReadOptions options;
+    options.map = userMap;
+    qcal::settings::StatementFile file = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
+    // A header seen before is read as the user said then, without asking again.
+    if (file.readable && !userMap && MappingWanted(file.statement)) {
+        if (auto remembered = qcal::settings::RememberedColumnMap(IniPath(), file.statement.columns)) {
+            options.map = remembered;
+            auto again = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
+            if (again.readable && again.statement.Ok())
+                file = std::move(again);
+            else
+                options.map.reset();
+        }
+    }
+    const std::string shownPath = S(QDir::toNativeSeparators(path));
+    if (!file.readable) {
+        ShowMessage(this, qcal::FillIn(qcal::msg::kImportFileProblem, {shownPath, file.message}));
+        return;
+    }
+    if (MappingWanted(file.statement)) {
+        const QString problem = Q(qcal::FillIn(qcal::msg::kImportFileProblem, {shownPath, file.statement.message})).trimmed();
+        auto* dialog = new Form12(this, problem, file.statement, [this, path](const st::ColumnMap& map) {
+            ReadForImport(path, map);
+        });
+        dialog->Open();
+        return;
+    }
+    if (!file.statement.Ok()) {
+        ShowMessage(this, qcal::FillIn(qcal::msg::kImportFileProblem, {shownPath, file.statement.message}));
+        return;
+    }
+    if (userMap) {
+        // After the main window's queued saves: each write replaces the whole file.
+        qcal::settings::SettingsFile::FinishAll();
+        qcal::settings::RememberColumnMap(IniPath(), file.statement.columns, *userMap);
+    }
+    auto* preview = new Form11(this, path, std::move(file), options,
+                               {[this](const st::Statement& statement) { return PlanOf(statement); },
+                                [this](const st::ImportPlan& plan) { ImportPlanned(plan); }});
+    preview->Open();
+}
+
+QString Form9::IniPath() const
+{
+    // The journal lives beside QCAL.INI.
+    return QFileInfo(Main().JournalPath()).dir().filePath(QString::fromLatin1(qcal::settings::kIniFileName));
+}
+
+st::ImportPlan Form9::PlanOf(const st::Statement& statement)
+{
+    // Every source at once: a statement of many rows asks about each.
+    auto sources = std::make_shared<const std::unordered_set<std::string>>(store_.Sources());
+    st::JournalView journal;
+    journal.holds = [sources](const std::string& source) { return sources->count(source) > 0; };
+    journal.entriesOf = [this](const std::string& code) { return store_.OfCode(code); };
+    return st::PlanImport(statement, View().fees, journal);
+}
+
+void Form9::ImportPlanned(const st::ImportPlan& plan)
+{
+    if (!CheckSettled())
+        return;
+    std::vector<Entry> entries = plan.Entries();
+    if (entries.empty())
+        return;
+    std::set<std::string> touched;
+    for (const Entry& e : entries)
+        touched.insert(e.code);
+    if (!Done(store_.Import(entries), std::vector<std::string>(touched.begin(), touched.end())))
+        return;
+    ShowMessage(this, qcal::FillIn(qcal::msg::kImportDone, {st::SummaryText(plan)}));
+    // A fee charged otherwise than the rules say is what the user will want to see next.
+    if (!auditComputed_)
+        ComputeAudit();
+    if (auditModel_->Audit().summary.differing > 0)
+        tabs_->setCurrentIndex(AuditPage);
+    activateWindow();
 }
 
 } // namespace qcal::ui
