@@ -397,6 +397,15 @@ std::optional<Money> Lot::CostPerShare() const { return journal::CostPerShare(co
 std::optional<Money> Position::AverageCost() const { return CostPerShare(invested, shares); }
 std::optional<Money> Position::FifoCost() const { return CostPerShare(LotsCost(), shares); }
 
+std::optional<Problem> ProblemInItself(const Entry& e)
+{
+    if (!CivilDate::Parse(e.date))
+        return Problem::DateNotADate;
+    if (!SecondsOfTime(e.time))
+        return Problem::TimeNotATime;
+    return CheckFields(e);
+}
+
 Holdings ComputeHoldings(std::span<const Entry> entries)
 {
     if (entries.size() > std::numeric_limits<std::uint32_t>::max())
@@ -405,6 +414,7 @@ Holdings ComputeHoldings(std::span<const Entry> entries)
     keys.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
+        // ProblemInItself's checks, keeping the day and time they read.
         const auto date = CivilDate::Parse(e.date);
         if (!date)
             return Refuse(Problem::DateNotADate, e.id);

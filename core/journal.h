@@ -220,6 +220,10 @@ struct Holdings {
 // figure beyond Money's range).
 Holdings ComputeHoldings(std::span<const Entry> entries);
 
+// What is wrong with an entry in itself (the first of the checks ComputeHoldings makes of each),
+// or nullopt.
+std::optional<Problem> ProblemInItself(const Entry& entry);
+
 // The dividend tax a sale of every share held would cost on `saleDate`.
 Money PendingDividendTax(const Position& position, CivilDate saleDate);
 

@@ -212,14 +212,8 @@ ImportPlan PlanImport(const Statement& statement, const FeeSettings& broker, con
         }
 
         // A trade the journal would refuse in itself is skipped here, with the journal's words.
-        const Entry alone = [&e] {
-            Entry copy = e;
-            copy.id = 1;
-            return copy;
-        }();
-        const journal::Holdings check = journal::ComputeHoldings(std::span<const Entry>(&alone, 1));
-        if (check.refusal && check.refusal->problem != journal::Problem::SaleAboveHeld) {
-            skip(row, FillIn(msg::kSkipEntry, {Trimmed(std::string(journal::ProblemText(check.refusal->problem)))}));
+        if (const auto problem = journal::ProblemInItself(e)) {
+            skip(row, FillIn(msg::kSkipEntry, {Trimmed(std::string(journal::ProblemText(*problem)))}));
             continue;
         }
 

@@ -40,7 +40,6 @@ static_assert(static_cast<int>(Kind::Buy) == 0 && static_cast<int>(Kind::Sell) =
 #define QCAL_JOURNAL_COLUMNS                                                                                     \
     "id, date, time, code, product, kind, price, quantity, amount, commission, commission_typed, stamp_duty, "     \
     "stamp_duty_typed, transfer_fee, transfer_fee_typed, other_fees, other_fees_typed, note, source"
-const QString kColumns = QStringLiteral(QCAL_JOURNAL_COLUMNS);
 // What the holdings read: 18 columns cost twice the time of these 10, a million entries at a time.
 #define QCAL_HOLDINGS_COLUMNS \
     "id, date, time, code, product, kind, price, quantity, amount, commission + stamp_duty + transfer_fee + other_fees, " \
@@ -486,7 +485,10 @@ bool JournalStore::Configure()
 {
     QSqlQuery q(QSqlDatabase::database(connection_));
     // Full syncs: a change reported saved is on the disk, even through a power cut.
-    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"}) {
+    // A page cache of up to 64 MiB: with SQLite's 2 MiB, a transaction of 100,000 entries spilled
+    // the pages of its indexes into the log again and again (190,000 page writes instead of 10,000).
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON",
+                               "PRAGMA cache_size = -65536"}) {
         if (!q.exec(QString::fromLatin1(pragma))) {
             lastError_ = q.lastError().text();
             return false;
@@ -559,41 +561,58 @@ JournalStore::Status JournalStore::Fail()
     return Status::WriteFailed;
 }
 
-QSqlQuery JournalStore::InsertQuery()
+// The INSERT of an entry's columns. OR REPLACE only where an entry is put back under its id: it
+// makes SQLite keep a copy of every page an insert touches (a statement journal), which made an
+// import of 100,000 entries write 2 GB of copies.
+std::string JournalStore::InsertSql(Replacing replacing)
 {
-    QSqlQuery q(QSqlDatabase::database(connection_));
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO entries (") + kColumns +
-              QStringLiteral(", seconds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    return q;
+    return std::string(replacing == Replacing::Yes ? "INSERT OR REPLACE" : "INSERT") +
+           " INTO entries (" QCAL_JOURNAL_COLUMNS ", seconds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+           " ?, ?, ?)";
 }
 
-// Writes the entry (with its own id, replacing the entry of that id, or with a new one); its id, or
-// nullopt when the write failed.
-std::optional<std::int64_t> JournalStore::Insert(QSqlQuery& q, const Entry& e, bool withId)
+// Writes the entry (with its own id, replacing the entry of that id, or with a new one) through the
+// native handle: Qt SQL's QVariant and UTF-16 round trip of every value cost more than SQLite's
+// work on an import. Its id, or nullopt when the write failed.
+std::optional<std::int64_t> JournalStore::Insert(sqlite3_stmt* s, const Entry& e, bool withId)
 {
-    int i = 0;
-    const auto bind = [&q, &i](const QVariant& value) { q.bindValue(i++, value); };
-    bind(withId ? QVariant(static_cast<qlonglong>(e.id)) : QVariant());
-    bind(Text(e.date));
-    bind(Text(e.time));
-    bind(Text(e.code));
-    bind(Text(e.product));
-    bind(static_cast<int>(e.kind));
-    bind(static_cast<qlonglong>(e.price.Raw()));
-    bind(static_cast<qlonglong>(e.quantity));
-    bind(static_cast<qlonglong>(e.amount.Raw()));
-    for (const Fee* fee : {&e.commission, &e.stampDuty, &e.transferFee, &e.otherFees}) {
-        bind(static_cast<qlonglong>(fee->value.Raw()));
-        bind(fee->typed ? 1 : 0);
-    }
-    bind(Text(e.note));
-    bind(Text(e.source));
-    bind(journal::SecondsOfTime(e.time).value_or(-1));
-    if (!q.exec()) {
-        lastError_ = q.lastError().text();
+    if (!s) {
+        lastError_ = QString::fromUtf8(sqlite3_errmsg(Handle()));
         return std::nullopt;
     }
-    return q.lastInsertId().toLongLong();
+    sqlite3_reset(s);
+    int i = 0;
+    const auto text = [s, &i](const std::string& t) {
+        sqlite3_bind_text(s, ++i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
+    };
+    const auto number = [s, &i](std::int64_t n) { sqlite3_bind_int64(s, ++i, n); };
+    if (withId)
+        number(e.id);
+    else
+        sqlite3_bind_null(s, ++i);
+    text(e.date);
+    text(e.time);
+    text(e.code);
+    text(e.product);
+    number(static_cast<int>(e.kind));
+    number(e.price.Raw());
+    number(e.quantity);
+    number(e.amount.Raw());
+    for (const Fee* fee : {&e.commission, &e.stampDuty, &e.transferFee, &e.otherFees}) {
+        number(fee->value.Raw());
+        number(fee->typed ? 1 : 0);
+    }
+    text(e.note);
+    text(e.source);
+    number(journal::SecondsOfTime(e.time).value_or(-1));
+    const int rc = sqlite3_step(s);
+    sqlite3_clear_bindings(s);
+    if (rc != SQLITE_DONE) {
+        lastError_ = QString::fromUtf8(sqlite3_errmsg(Handle()));
+        sqlite3_reset(s);
+        return std::nullopt;
+    }
+    return sqlite3_last_insert_rowid(Handle());
 }
 
 // Reading ------------------------------------------------------------------------------------------
@@ -722,9 +741,9 @@ JournalStore::Status JournalStore::Import(std::vector<Entry>& entries)
         return Status::WriteFailed;
     Inverse inverse;
     inverse.remove.reserve(entries.size());
-    QSqlQuery insert = InsertQuery();
+    Statement insert(Handle(), InsertSql(Replacing::No).c_str());
     for (const Entry& e : entries) {
-        const auto id = Insert(insert, e, false);
+        const auto id = Insert(insert.get(), e, false);
         if (!id)
             return Fail();
         inverse.remove.push_back(*id);
@@ -751,8 +770,8 @@ JournalStore::Status JournalStore::Update(const Entry& entry)
         Fail();
         return Status::NotFound;
     }
-    QSqlQuery insert = InsertQuery();
-    if (!Insert(insert, entry, true))
+    Statement insert(Handle(), InsertSql(Replacing::Yes).c_str());
+    if (!Insert(insert.get(), entry, true))
         return Fail();
     const Status status = Commit();
     if (status == Status::Ok)
@@ -808,9 +827,9 @@ JournalStore::Status JournalStore::Undo()
             return Fail();
         }
     }
-    QSqlQuery insert = InsertQuery();
+    Statement insert(Handle(), InsertSql(Replacing::Yes).c_str());
     for (const Entry& e : undo_->restore) {
-        if (!Insert(insert, e, true))
+        if (!Insert(insert.get(), e, true))
             return Fail();
     }
     const Status status = Commit();

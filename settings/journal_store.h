@@ -42,6 +42,7 @@
 
 class QSqlQuery;
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace qcal::settings {
 
@@ -160,8 +161,9 @@ private:
     bool Begin();
     Status Commit();
     Status Fail();
-    QSqlQuery InsertQuery();
-    std::optional<std::int64_t> Insert(QSqlQuery& query, const journal::Entry& entry, bool withId);
+    enum class Replacing { No, Yes };
+    static std::string InsertSql(Replacing replacing);
+    std::optional<std::int64_t> Insert(sqlite3_stmt* insert, const journal::Entry& entry, bool withId);
     // Runs a SELECT of the entries' columns followed by `tail`, binding integers and texts in turn.
     enum class RowReader { Entry, Holdings };
     std::vector<journal::Entry> Select(const char* tail, std::initializer_list<QVariant> values, std::size_t reserve = 0,
