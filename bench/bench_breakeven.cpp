@@ -109,8 +109,8 @@ qcal::MainWindowState FreshWindow()
     using namespace qcal;
     MainWindowState w;
     w.fees = {"3", "3", std::string(kShanghai)};
-    w.text[21] = "0";
-    w.text[22] = "0.00";
+    w.text[21] = std::string(1, '0');  // not = "0": GCC 12 warns (-Wrestrict) on that assignment inlined here
+    w.text[22] = std::string("0.00");
     w.label[2] = {std::string(caption::kBuyQuantity), Colour::Black, std::string(caption::kBuyQuantityTip)};
     w.label[8] = {std::string(caption::kBreakEven), Colour::Black, std::string(caption::kBreakEvenTip)};
     w.label[17] = {std::string(caption::kProfitLoss), Colour::Black, std::string(caption::kProfitLossTip)};

@@ -223,7 +223,8 @@ std::string FormatExactDecimal(const ExactDecimal& value)
         const auto scale = static_cast<std::size_t>(value.scale);
         if (digits.size() <= scale)
             digits.insert(0, scale - digits.size() + 1, '0');
-        digits.insert(digits.size() - scale, ".");
+        // Split and joined rather than insert(): GCC 12 warns (-Wrestrict) on an insert it cannot bound.
+        digits = digits.substr(0, digits.size() - scale) + '.' + digits.substr(digits.size() - scale);
         while (digits.back() == '0')
             digits.pop_back();
         if (digits.back() == '.')
