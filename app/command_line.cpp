@@ -44,11 +44,7 @@ int Refuse(std::string_view message, int status = kRefused)
     return status;
 }
 
-QString SettingsDirectory()
-{
-    const QString chosen = qEnvironmentVariable("QCAL_SETTINGS_DIR");
-    return chosen.isEmpty() ? settings::DefaultIniDirectory() : chosen;
-}
+QString SettingsDirectory() { return settings::DefaultIniDirectory(); }
 
 QString IniPath() { return QDir(SettingsDirectory()).filePath(QString::fromLatin1(settings::kIniFileName)); }
 

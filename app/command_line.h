@@ -10,8 +10,7 @@
 // Exit status 0 when the work was done, 1 with one line on stderr when it was refused (an unreadable
 // file, a needed column not found, a damaged journal, arguments that make no sense).
 //
-// The settings folder is the window's (settings/ini_location.h), or the folder that the environment
-// variable QCAL_SETTINGS_DIR names.
+// The settings folder is the window's (settings/ini_location.h, where QCAL_SETTINGS_DIR may name it).
 
 namespace qcal::app {
 

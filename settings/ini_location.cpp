@@ -31,6 +31,8 @@ QString ChooseIniDirectory(const QString& programDirectory, const QString& confi
 
 QString DefaultIniDirectory()
 {
+    if (const QString chosen = qEnvironmentVariable("QCAL_SETTINGS_DIR"); !chosen.isEmpty())
+        return chosen;
     return ChooseIniDirectory(QCoreApplication::applicationDirPath(),
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }

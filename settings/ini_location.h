@@ -25,8 +25,9 @@ bool IsInstalledCopy(const QString& programDirectory);
 // be written, else configDirectory.
 QString ChooseIniDirectory(const QString& programDirectory, const QString& configDirectory);
 
-// The choice for this program: its own directory, or the application's configuration directory
-// (for example ~/.config/qcal). Needs the application object.
+// The choice for this program: the folder the environment variable QCAL_SETTINGS_DIR names, else
+// its own directory or the application's configuration directory (for example ~/.config/qcal).
+// The window and the command line alike. Needs the application object.
 QString DefaultIniDirectory();
 
 } // namespace qcal::settings

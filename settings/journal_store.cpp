@@ -42,7 +42,8 @@ static_assert(static_cast<int>(Kind::Buy) == 0 && static_cast<int>(Kind::Sell) =
     "stamp_duty_typed, transfer_fee, transfer_fee_typed, other_fees, other_fees_typed, note, source"
 // What the holdings read: 18 columns cost twice the time of these 10, a million entries at a time.
 #define QCAL_HOLDINGS_COLUMNS \
-    "id, date, time, code, product, kind, price, quantity, amount, commission + stamp_duty + transfer_fee + other_fees"
+    "id, date, time, code, product, kind, price, quantity, amount, commission + stamp_duty + transfer_fee + other_fees, " \
+    "source"
 #define QCAL_NEWEST_FIRST " ORDER BY date DESC, seconds DESC, id DESC"
 #define QCAL_OLDEST_FIRST " ORDER BY date, seconds, id"
 
@@ -180,6 +181,7 @@ Entry HoldingsFromRow(sqlite3_stmt* s)
 {
     Entry e = TradeFromRow(s);
     e.commission.value = Money::FromRaw(sqlite3_column_int64(s, 9));
+    e.source = TextOf(s, 10);
     return e;
 }
 

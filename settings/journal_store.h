@@ -114,7 +114,7 @@ public:
     std::vector<journal::Entry> All();
     std::vector<journal::Entry> OfCode(const std::string& code);
     // The same (of every code when code is empty) with only what ComputeHoldings reads: the four fees
-    // summed into the commission, no note, no source. Half the time of All() for a large journal.
+    // summed into the commission, no note. Half the time of All() for a large journal.
     std::vector<journal::Entry> ForHoldings(const std::string& code = {});
     // Whether an entry was imported from the statement row of that duplicate key; and every such
     // key at once, for an import that asks about each of its rows (one read, not one per row).
