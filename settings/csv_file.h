@@ -1,6 +1,6 @@
 #pragma once
-// A CSV text written to a file in the encoding a spreadsheet on the user's side reads: UTF-8 with a
-// byte-order mark (which tells Excel it is UTF-8), or GBK for older programs. The file is replaced
+// A CSV text written to a file in the encoding the user chose: UTF-8 with a byte-order mark (the
+// default: the mark makes a spreadsheet read the Chinese as UTF-8), or GBK on request. The file is replaced
 // whole (atomic_file.h): an export that fails leaves whatever was there.
 
 #include <string_view>

@@ -64,15 +64,18 @@ RememberingRead ReadStatementRemembering(const QString& path, const QString& ini
 {
     statement::ReadOptions options;
     options.limits = limits;
-    RememberingRead read{ReadStatementFile(path, choice, options), false};
+    RememberingRead read{ReadStatementFile(path, choice, options), std::nullopt};
     const statement::Problem problem = read.file.statement.problem;
-    if (!read.file.readable ||
-        (problem != statement::Problem::MissingColumns && problem != statement::Problem::NoHeader))
+    if (!read.file.readable || (problem != statement::Problem::MissingColumns &&
+                                problem != statement::Problem::NoHeader && problem != statement::Problem::BadMapping))
         return read;
     if (auto map = RememberedColumnMap(iniPath, read.file.statement.columns)) {
-        options.map = std::move(map);
-        read.file = ReadStatementFile(path, choice, options);
-        read.remembered = true;
+        options.map = map;
+        StatementFile again = ReadStatementFile(path, choice, options);
+        if (again.readable && again.statement.Ok()) {
+            read.file = std::move(again);
+            read.map = std::move(map);
+        }
     }
     return read;
 }

@@ -33,10 +33,11 @@ bool RememberColumnMap(const QString& iniPath, const std::vector<std::string>& c
 std::optional<statement::ColumnMap> RememberedColumnMap(const QString& iniPath, const std::vector<std::string>& columns);
 
 // Reads a statement file; when its needed columns are not found by name and a mapping is
-// remembered for its header, reads it again with that mapping (`remembered` says so).
+// remembered for its header, reads it again with that mapping, and keeps that reading when it
+// succeeds (`map` is then the mapping used; a mapping that no longer fits leaves the first reading).
 struct RememberingRead {
     StatementFile file;
-    bool remembered = false;
+    std::optional<statement::ColumnMap> map;
 };
 RememberingRead ReadStatementRemembering(const QString& path, const QString& iniPath,
                                          EncodingChoice choice = EncodingChoice::Detect,

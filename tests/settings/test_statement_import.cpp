@@ -322,12 +322,12 @@ TEST(StatementImport, AMappingIsRememberedForItsHeader)
 
     const auto before = settings::ReadStatementRemembering(path, ini);
     ASSERT_FALSE(before.file.statement.Ok());
-    EXPECT_FALSE(before.remembered);
+    EXPECT_FALSE(before.map.has_value());
     statement::ColumnMap map = *statement::ColumnMapFromText("date=0;code=1;kind=2;quantity=3;price=4;amount=5");
     ASSERT_TRUE(settings::RememberColumnMap(ini, before.file.statement.columns, map));
 
     const auto after = settings::ReadStatementRemembering(path, ini);
-    EXPECT_TRUE(after.remembered);
+    EXPECT_TRUE(after.map.has_value());
     ASSERT_TRUE(after.file.statement.Ok()) << after.file.statement.message;
     ASSERT_EQ(after.file.statement.records.size(), 1u);
     EXPECT_TRUE(after.file.statement.records[0].IsTrade());

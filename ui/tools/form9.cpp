@@ -1052,18 +1052,16 @@ void Form9::ReadForImport(const QString& path, std::optional<st::ColumnMap> user
     }
     st::ReadOptions options;
     options.map = userMap;
-    qcal::settings::StatementFile file = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
-    // A header seen before is read as the user said then, without asking again.
-    if (file.readable && !userMap && MappingWanted(file.statement)) {
-        Main().Settings().Finish();  // a mapping given a moment ago may still be on its way to the file
-        if (auto remembered = qcal::settings::RememberedColumnMap(IniPath(), file.statement.columns)) {
-            options.map = remembered;
-            auto again = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
-            if (again.readable && again.statement.Ok())
-                file = std::move(again);
-            else
-                options.map.reset();
-        }
+    qcal::settings::StatementFile file;
+    if (userMap) {
+        file = qcal::settings::ReadStatementFile(path, qcal::settings::EncodingChoice::Detect, options);
+    } else {
+        // A header seen before is read as the user said then, without asking again; a mapping given
+        // a moment ago may still be on its way to the file.
+        Main().Settings().Finish();
+        auto read = qcal::settings::ReadStatementRemembering(path, IniPath());
+        file = std::move(read.file);
+        options.map = std::move(read.map);
     }
     const std::string shownPath = S(QDir::toNativeSeparators(path));
     if (!file.readable) {
